@@ -1,0 +1,48 @@
+#include "control/make_clean_controller.h"
+
+#include "machine/material_store.h"
+#include "machine/number_text.h"
+#include "machine/registers.h"
+
+namespace cm {
+
+namespace {
+
+bool isConcentrateCode(int code) { return code == kLow || code == kMiddle || code == kHigh; }
+
+}  // namespace
+
+int makeController(int concentrate, int temperature) {
+  // The codes are checked before the heater runs, the heater before the
+  // brewing unit, and materials are booked only after the unit succeeded.
+  if (temperature == kCold) {
+    if (!isConcentrateCode(concentrate)) return 0;
+  } else if (temperature == kHot) {
+    if (!isConcentrateCode(concentrate)) return 0;
+    _isBoil = boilInterface();
+    if (_isBoil != 1) return 0;
+  } else {
+    return 0;
+  }
+  _isMake = makeInterface();
+  if (_isMake != 1) return 0;
+
+  // No level is tested here: the thresholds are the main controller's, so a
+  // brew may take a level below zero.
+  renewWater(saturatingSub(waterData, concentrate));
+  renewPowder(saturatingSub(powderData, kPowderPerCup));
+  isPowderRemain = 1;
+  return 1;
+}
+
+int cleanController(int cleanFlag) {
+  if (cleanFlag != 1) return 0;
+  _isRotate = rotateInterface();
+  if (_isRotate != 1) return 0;
+  _isSpin = spinInterface();
+  if (_isSpin != 1) return 0;
+  _isShower = showerInterface();
+  return _isShower == 1 ? 1 : 0;
+}
+
+}  // namespace cm

@@ -1,0 +1,92 @@
+#include "machine/data_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <string>
+
+namespace cm {
+
+namespace {
+
+// "<path>.<pid>.tmp": one name per process, so two programs sharing a folder
+// never write into each other's temporary file.
+std::string tempNameFor(const char* path, long pid) {
+  return std::string(path) + "." + std::to_string(pid) + ".tmp";
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> readWholeFile(const char* path) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::string content;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return content;
+}
+
+bool rewriteFile(const char* path, std::string_view bytes) {
+  const std::string temp = tempNameFor(path, static_cast<long>(::getpid()));
+  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || ::rename(temp.c_str(), path) != 0) {
+    ::unlink(temp.c_str());
+    return false;
+  }
+  return true;
+}
+
+void removeStaleTempFiles(std::span<const char* const> paths) {
+  DIR* dir = ::opendir(".");
+  if (dir == nullptr) return;
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    for (const char* path : paths) {
+      const std::string base = std::string(path) + ".";
+      if (name.size() <= base.size() + 4 || name.substr(0, base.size()) != base ||
+          name.substr(name.size() - 4) != ".tmp") {
+        continue;
+      }
+      const std::string_view pidText = name.substr(base.size(), name.size() - base.size() - 4);
+      long pid = 0;
+      const auto [end, error] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
+      if (error != std::errc{} || end != pidText.data() + pidText.size() || pid <= 0) continue;
+      const bool alive = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+      if (!alive || pid == ::getpid()) ::unlink(std::string(name).c_str());
+    }
+  }
+  ::closedir(dir);
+}
+
+}  // namespace cm

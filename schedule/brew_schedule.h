@@ -1,0 +1,52 @@
+// Brews booked for a later minute, kept in the order they were booked and
+// mirrored to "reserveData.txt" (three "%d\n" lines per booking).
+#pragma once
+
+#include <vector>
+
+#include "machine/registers.h"
+
+namespace cm {
+
+inline constexpr const char* kReserveFile = "reserveData.txt";
+
+// A booking: minute stamp MMDDHHMM, concentrate code, temperature code.
+struct ReserveRecord {
+  int time;
+  int concentrate;
+  int temperature;
+  friend bool operator==(const ReserveRecord&, const ReserveRecord&) = default;
+};
+
+// The schedule, in insertion order; never sorted, equal times allowed.
+struct BrewSchedule {
+  std::vector<ReserveRecord> bookings;
+};
+
+extern BrewSchedule reserveList;
+
+BrewSchedule& initList(BrewSchedule& head);
+void addList(const ReserveRecord& record, BrewSchedule& head);
+// Removes the first booking whose time equals record.time; nothing when none.
+void deleteList(const ReserveRecord& record, BrewSchedule& head);
+
+void pushReserveFile(const BrewSchedule& head);
+// Loads the file in its order. A missing file is an empty schedule; loading
+// stops at the first thing that is not a number and an incomplete last
+// booking is dropped.
+void popReserveFile(BrewSchedule& head);
+void pushReserveData(int time, int concentrate, int temperature);
+
+// The due test: the first booking in list order whose time is at or before
+// `now`. isReserveTime gives its time (0: nothing due), searchList its coffee
+// request ({0, 0}: none) and whatReserve the whole booking ({0, 0, 0}: none).
+int isReserveTime(const BrewSchedule& head, int now);
+CoffeeRequest searchList(const BrewSchedule& head, int now);
+ReserveRecord whatReserve(const BrewSchedule& head, int now);
+
+// The reserve list screen, held 5 seconds (2 when empty).
+void printAllList(const BrewSchedule& head);
+// The times for the status header, no clear and no wait.
+void printReserveTime(const BrewSchedule& head);
+
+}  // namespace cm

@@ -1,0 +1,69 @@
+#include "schedule/clean_schedule.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "machine/platform.h"
+#include "schedule/schedule_file.h"
+
+namespace cm {
+
+CleanSchedule cleanList;
+
+CleanSchedule& initClist(CleanSchedule& head) {
+  head.times.clear();
+  return head;
+}
+
+void addClist(int time, CleanSchedule& head) { head.times.push_back(time); }
+
+void deleteClist(int time, CleanSchedule& head) {
+  const auto match = std::find(head.times.begin(), head.times.end(), time);
+  if (match != head.times.end()) head.times.erase(match);
+}
+
+void pushCleanFile(const CleanSchedule& head) { writeScheduleNumbers(kCleanReserveFile, head.times); }
+
+void popCleanFile(CleanSchedule& head) {
+  initClist(head);
+  head.times = readScheduleNumbers(kCleanReserveFile);
+}
+
+void pushCleanData(int time) {
+  addClist(time, cleanList);
+  pushCleanFile(cleanList);
+}
+
+int isCleanTime(const CleanSchedule& head, int now) {
+  // As for brews: a booking at 0 is never due.
+  const auto due =
+      std::find_if(head.times.begin(), head.times.end(), [now](int t) { return t != 0 && t <= now; });
+  return due == head.times.end() ? 0 : *due;
+}
+
+int whatClean(const CleanSchedule& head, int now) { return isCleanTime(head, now); }
+
+void printAllClist(const CleanSchedule& head) {
+  platform::clearScreen();
+  if (head.times.empty()) {
+    std::puts("no reserve..");
+    platform::pauseSeconds(kEmptyListHoldSeconds);
+    return;
+  }
+  int number = 1;
+  for (int time : head.times) {
+    std::printf("Number : %d\n", number++);
+    std::printf("time : %d\n", time);
+  }
+  platform::pauseSeconds(kListHoldSeconds);
+}
+
+void printCleanTime(const CleanSchedule& head) {
+  if (head.times.empty()) {
+    std::puts("no clean reserve..");
+    return;
+  }
+  for (int time : head.times) std::printf("time : %d\n", time);
+}
+
+}  // namespace cm

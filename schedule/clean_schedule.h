@@ -1,0 +1,35 @@
+// Cleanings booked for a later minute, in booking order, mirrored to
+// "cleanReserveData.txt" (one "%d\n" line per booking).
+#pragma once
+
+#include <vector>
+
+namespace cm {
+
+inline constexpr const char* kCleanReserveFile = "cleanReserveData.txt";
+
+struct CleanSchedule {
+  std::vector<int> times;
+};
+
+extern CleanSchedule cleanList;
+
+CleanSchedule& initClist(CleanSchedule& head);
+void addClist(int time, CleanSchedule& head);
+// Removes the first booking with that time; nothing when none.
+void deleteClist(int time, CleanSchedule& head);
+
+void pushCleanFile(const CleanSchedule& head);
+// A missing file is an empty schedule; loading stops at the first thing that
+// is not a number.
+void popCleanFile(CleanSchedule& head);
+void pushCleanData(int time);
+
+// The first booking in list order at or before `now`; 0 when none is due.
+int isCleanTime(const CleanSchedule& head, int now);
+int whatClean(const CleanSchedule& head, int now);
+
+void printAllClist(const CleanSchedule& head);
+void printCleanTime(const CleanSchedule& head);
+
+}  // namespace cm

@@ -1,0 +1,95 @@
+#include "support/fake_platform.h"
+
+#include <cstdio>
+#include <mutex>
+#include <numeric>
+#include <thread>
+
+#include "machine/platform.h"
+
+namespace cm {
+
+namespace {
+
+std::mutex fakeMutex;
+int clears = 0;
+std::vector<int> pauseLog;
+std::time_t pinnedNow = 0;
+bool markers = true;
+
+}  // namespace
+
+std::time_t fake::christmasEve() {
+  std::tm local{};
+  local.tm_year = 2026 - 1900;
+  local.tm_mon = 11;
+  local.tm_mday = 24;
+  local.tm_hour = 18;
+  local.tm_min = 29;
+  local.tm_sec = 50;
+  local.tm_isdst = -1;
+  return std::mktime(&local);
+}
+
+void fake::resetPlatform(std::time_t start) {
+  std::lock_guard lock(fakeMutex);
+  clears = 0;
+  pauseLog.clear();
+  pinnedNow = start;
+  markers = true;
+}
+
+void fake::setMarkers(bool on) {
+  std::lock_guard lock(fakeMutex);
+  markers = on;
+}
+
+int fake::clearCount() {
+  std::lock_guard lock(fakeMutex);
+  return clears;
+}
+
+std::vector<int> fake::pauses() {
+  std::lock_guard lock(fakeMutex);
+  return pauseLog;
+}
+
+int fake::totalPauseSeconds() {
+  const auto all = pauses();
+  return std::accumulate(all.begin(), all.end(), 0);
+}
+
+void fake::setTime(std::time_t now) {
+  std::lock_guard lock(fakeMutex);
+  pinnedNow = now;
+}
+
+void platform::clearScreen() {
+  std::lock_guard lock(fakeMutex);
+  ++clears;
+  if (markers) std::fputs("[clear]", stdout);
+}
+
+void platform::pauseSeconds(int seconds) {
+  std::lock_guard lock(fakeMutex);
+  pauseLog.push_back(seconds);
+  pinnedNow += seconds;
+  if (markers) std::printf("[pause %d]", seconds);
+}
+
+bool platform::waitForNextSecond(const std::stop_token& stop) {
+  {
+    std::lock_guard lock(fakeMutex);
+    pinnedNow += 1;
+  }
+  // Let the other thread of a threaded test run between passes.
+  std::this_thread::yield();
+  return !stop.stop_requested();
+}
+
+std::time_t platform::now() {
+  std::lock_guard lock(fakeMutex);
+  return pinnedNow;
+}
+
+}  // namespace cm

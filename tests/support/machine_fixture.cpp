@@ -1,0 +1,84 @@
+#include "support/machine_fixture.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "machine/material_store.h"
+#include "machine/registers.h"
+#include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
+#include "support/fake_platform.h"
+
+namespace cm::test {
+
+void resetMachineState() {
+  coffeeData = nonData = {0, 0};
+  concentrateData = temperatureData = timeData = isReserve = isPowderRemain = 0;
+  isRotate = isSpin = isShower = isGrind = isBoil = isMake = 0;
+  cleanData = powerData = 0;
+  _isRotate = _isSpin = _isShower = _isBoil = _isMake = 0;
+  waterData = powderData = beanData = 0;
+  initList(reserveList);
+  initClist(cleanList);
+}
+
+void MachineTest::SetUp() {
+  previous_ = std::filesystem::current_path();
+  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-test-XXXXXX").string();
+  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+  folder_ = pattern;
+  std::filesystem::current_path(folder_);
+  resetMachineState();
+  fake::resetPlatform(fake::christmasEve());
+}
+
+void MachineTest::TearDown() {
+  if (capturing_) finishCapture();
+  std::filesystem::current_path(previous_);
+  std::filesystem::remove_all(folder_);
+}
+
+void MachineTest::writeFile(const std::string& name, const std::string& bytes) const {
+  std::ofstream(folder_ / name, std::ios::binary) << bytes;
+}
+
+std::string MachineTest::readFile(const std::string& name) const {
+  std::ifstream in(folder_ / name, std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool MachineTest::exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
+
+std::vector<std::string> MachineTest::folderContents() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void MachineTest::setLevels(int water, int powder, int beans) const {
+  writeFile(kWaterFile, std::to_string(water));
+  writeFile(kPowderFile, std::to_string(powder));
+  writeFile(kBeanFile, std::to_string(beans));
+}
+
+void MachineTest::startCapture() {
+  std::fflush(stdout);
+  ::testing::internal::CaptureStdout();
+  capturing_ = true;
+}
+
+std::string MachineTest::finishCapture() {
+  std::fflush(stdout);
+  capturing_ = false;
+  return ::testing::internal::GetCapturedStdout();
+}
+
+}  // namespace cm::test

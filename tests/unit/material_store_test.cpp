@@ -1,0 +1,62 @@
+#include <climits>
+
+#include "machine/material_store.h"
+#include "support/machine_fixture.h"
+
+namespace cm {
+namespace {
+
+class MaterialStoreTest : public test::MachineTest {};
+
+TEST_F(MaterialStoreTest, ReadsSkipWhiteSpaceAndWritesAreBareDigits) {
+  writeFile(kWaterFile, "  250\n");
+  EXPECT_EQ(waterInterface(), 250);
+  EXPECT_EQ(waterData, 250);
+
+  renewWater(250);
+  EXPECT_EQ(readFile(kWaterFile), "250");
+  renewBean(7);
+  EXPECT_EQ(readFile(kBeanFile), "7");
+  EXPECT_EQ(beanData, 0) << "a level write leaves the register alone";
+}
+
+TEST_F(MaterialStoreTest, NegativeLevelsPassThroughUnchanged) {
+  renewPowder(-5);
+  EXPECT_EQ(readFile(kPowderFile), "-5");
+  EXPECT_EQ(powderInterface(), -5);
+  EXPECT_EQ(powderData, -5);
+}
+
+TEST_F(MaterialStoreTest, EveryReadGoesToTheFile) {
+  writeFile(kBeanFile, "100");
+  EXPECT_EQ(beanInterface(), 100);
+  writeFile(kBeanFile, "40");
+  EXPECT_EQ(beanInterface(), 40);
+  EXPECT_EQ(beanData, 40);
+}
+
+TEST_F(MaterialStoreTest, MissingEmptyOrGarbageFilesReadAsZero) {
+  beanData = 55;
+  EXPECT_EQ(beanInterface(), 0);
+  EXPECT_EQ(beanData, 0);
+  EXPECT_FALSE(exists(kBeanFile)) << "a read never creates a level file";
+
+  for (const char* content : {"", "   \n", "abc", "-", "\xff\xfe"}) {
+    writeFile(kWaterFile, content);
+    waterData = 9;
+    EXPECT_EQ(waterInterface(), 0) << '"' << content << '"';
+    EXPECT_EQ(waterData, 0);
+  }
+}
+
+TEST_F(MaterialStoreTest, TrailingTextIsIgnoredAndHugeNumbersSaturate) {
+  writeFile(kPowderFile, "8 grams");
+  EXPECT_EQ(powderSensor(), 8);
+  writeFile(kPowderFile, "123456789012345");
+  EXPECT_EQ(powderSensor(), INT_MAX);
+  writeFile(kPowderFile, "-123456789012345");
+  EXPECT_EQ(powderSensor(), INT_MIN);
+}
+
+}  // namespace
+}  // namespace cm

@@ -1,0 +1,159 @@
+#include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
+#include "support/fake_platform.h"
+#include "support/machine_fixture.h"
+
+namespace cm {
+namespace {
+
+class ScheduleTest : public test::MachineTest {};
+
+std::vector<int> times(const BrewSchedule& s) {
+  std::vector<int> out;
+  for (const auto& r : s.bookings) out.push_back(r.time);
+  return out;
+}
+
+TEST_F(ScheduleTest, FirstDueInBookingOrderNotEarliest) {
+  addList({12251200, 200, 1}, reserveList);
+  addList({12241000, 100, 0}, reserveList);
+  EXPECT_EQ(isReserveTime(reserveList, 12251300), 12251200);
+  EXPECT_EQ(searchList(reserveList, 12251300), (CoffeeRequest{200, 1}));
+  EXPECT_EQ(whatReserve(reserveList, 12251300), (ReserveRecord{12251200, 200, 1}));
+
+  deleteList(whatReserve(reserveList, 12251300), reserveList);
+  EXPECT_EQ(isReserveTime(reserveList, 12251300), 12241000);
+
+  // Only the later booking is due before its minute is reached.
+  EXPECT_EQ(isReserveTime(reserveList, 12240959), 0);
+  EXPECT_EQ(searchList(reserveList, 12240959), (CoffeeRequest{0, 0}));
+  EXPECT_EQ(whatReserve(reserveList, 12240959), (ReserveRecord{0, 0, 0}));
+}
+
+TEST_F(ScheduleTest, DueExactlyAtItsMinuteAndEqualTimesFireInBookingOrder) {
+  addList({12241830, 100, 0}, reserveList);
+  addList({12241830, 300, 1}, reserveList);
+  EXPECT_EQ(isReserveTime(reserveList, 12241829), 0);
+  EXPECT_EQ(searchList(reserveList, 12241830), (CoffeeRequest{100, 0}));
+  deleteList({12241830, 0, 0}, reserveList);  // only the time is compared
+  EXPECT_EQ(searchList(reserveList, 12241830), (CoffeeRequest{300, 1}));
+  // The stamp carries no year: on 31 December a January booking is due.
+  addList({1010800, 100, 0}, reserveList);
+  deleteList({12241830, 0, 0}, reserveList);
+  EXPECT_EQ(isReserveTime(reserveList, 12311200), 1010800);
+}
+
+TEST_F(ScheduleTest, TimeZeroIsNeverDueAndHidesNothing) {
+  addList({0, 100, 0}, reserveList);
+  addList({-5, 200, 0}, reserveList);
+  EXPECT_EQ(isReserveTime(reserveList, 12241830), -5);
+  addClist(0, cleanList);
+  addClist(12240000, cleanList);
+  EXPECT_EQ(isCleanTime(cleanList, 12241830), 12240000);
+}
+
+TEST_F(ScheduleTest, DeletingAnAbsentTimeChangesNothing) {
+  addList({12241830, 100, 0}, reserveList);
+  deleteList({12250000, 0, 0}, reserveList);
+  EXPECT_EQ(times(reserveList), std::vector<int>{12241830});
+  addClist(5, cleanList);
+  deleteClist(6, cleanList);
+  EXPECT_EQ(cleanList.times, std::vector<int>{5});
+}
+
+TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
+  pushReserveData(12241830, 200, 1);
+  pushReserveData(12250700, 100, 0);
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n12250700\n100\n0\n");
+
+  initList(reserveList);
+  popReserveFile(reserveList);
+  EXPECT_EQ(reserveList.bookings,
+            (std::vector<ReserveRecord>{{12241830, 200, 1}, {12250700, 100, 0}}));
+
+  // Firing the only booking leaves the file present and empty.
+  deleteList({12241830, 0, 0}, reserveList);
+  deleteList({12250700, 0, 0}, reserveList);
+  pushReserveFile(reserveList);
+  EXPECT_EQ(readFile(kReserveFile), "");
+}
+
+TEST_F(ScheduleTest, DamagedBrewFilesLoadWhatCameBefore) {
+  popReserveFile(reserveList);  // missing file
+  EXPECT_TRUE(reserveList.bookings.empty());
+  EXPECT_FALSE(exists(kReserveFile));
+
+  struct Case {
+    const char* content;
+    std::vector<int> expected;
+  };
+  const Case cases[] = {
+      {"", {}},
+      {"12241830\n200\n", {}},                           // incomplete last record
+      {"12241830\n200\n1\n12250700\n", {12241830}},     // incomplete last record
+      {"  12241830 200\t1   12250700\n100\n0", {12241830, 12250700}},  // any white space, no final newline
+      {"12241830\n200\n1\nabc\n12250700\n100\n0\n", {12241830}},     // stops at garbage
+      {"12241830\n2x0\n1\n", {}},
+      {"99999999999\n200\n1\n", {}},                    // out of range is not a number
+      {"\x00\x01\x02", {}},
+  };
+  for (const Case& c : cases) {
+    writeFile(kReserveFile, c.content);
+    addList({1, 1, 1}, reserveList);  // loading replaces what was in memory
+    popReserveFile(reserveList);
+    EXPECT_EQ(times(reserveList), c.expected) << '"' << c.content << '"';
+  }
+}
+
+TEST_F(ScheduleTest, CleanFileRoundTripAndDamage) {
+  pushCleanData(12241000);
+  pushCleanData(12240900);
+  pushCleanData(12241000);
+  EXPECT_EQ(readFile(kCleanReserveFile), "12241000\n12240900\n12241000\n");
+  initClist(cleanList);
+  popCleanFile(cleanList);
+  EXPECT_EQ(cleanList.times, (std::vector<int>{12241000, 12240900, 12241000}));
+  EXPECT_EQ(isCleanTime(cleanList, 12241100), 12241000);
+  EXPECT_EQ(whatClean(cleanList, 12241100), 12241000);
+
+  writeFile(kCleanReserveFile, "5\n6\nseven\n8\n");
+  popCleanFile(cleanList);
+  EXPECT_EQ(cleanList.times, (std::vector<int>{5, 6}));
+  std::filesystem::remove(kCleanReserveFile);
+  popCleanFile(cleanList);
+  EXPECT_TRUE(cleanList.times.empty());
+}
+
+TEST_F(ScheduleTest, ListScreensAndTheirHolds) {
+  startCapture();
+  printAllList(reserveList);
+  printAllClist(cleanList);
+  printReserveTime(reserveList);
+  printCleanTime(cleanList);
+  EXPECT_EQ(finishCapture(),
+            "[clear]no reserve..\n[pause 2]"
+            "[clear]no reserve..\n[pause 2]"
+            "no make reserve..\n"
+            "no clean reserve..\n");
+
+  addList({12241830, 200, 1}, reserveList);
+  addList({12250700, 100, 0}, reserveList);
+  addClist(12250900, cleanList);
+  addClist(12251000, cleanList);
+  startCapture();
+  printAllList(reserveList);
+  printAllClist(cleanList);
+  printReserveTime(reserveList);
+  printCleanTime(cleanList);
+  EXPECT_EQ(finishCapture(),
+            "[clear]"
+            "Number : 1\ntime : 12241830\nconcentrate : 200\ntemperature : 1\n\n"
+            "Number : 2\ntime : 12250700\nconcentrate : 100\ntemperature : 0\n\n"
+            "[pause 5]"
+            "[clear]Number : 1\ntime : 12250900\nNumber : 2\ntime : 12251000\n[pause 5]"
+            "time : 12241830\ntime : 12250700\n"
+            "time : 12250900\ntime : 12251000\n");
+}
+
+}  // namespace
+}  // namespace cm

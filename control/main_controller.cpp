@@ -1,0 +1,102 @@
+#include "control/main_controller.h"
+
+#include <cstdlib>
+
+#include "control/make_clean_controller.h"
+#include "machine/material_store.h"
+#include "machine/number_text.h"
+#include "machine/platform.h"
+#include "output/display.h"
+#include "output/edition.h"
+#include "output/output_controller.h"
+
+namespace cm {
+
+namespace {
+
+bool isScreenForMainController(int code) {
+  return (code >= kMenuScreen && code <= kReserveTemperaturePrompt) ||
+         (code == kCleanTimePromptScreen && edition().highestDisplayCode >= kCleanTimePromptScreen);
+}
+
+void refuse(int screen) {
+  outputController(screen, 0);
+  outputController(0, 2);
+}
+
+// Returns true when the cleaning finished; false sends a failed cleaning on
+// to the brew checks with the empty request.
+bool runCleaning() {
+  if (waterInterface() < kCleaningWater) {
+    refuse(kNoWater);
+    return true;
+  }
+  outputController(kCleaningAnimation, 0);
+  if (cleanController(1) != 1) return false;
+  renewWater(saturatingSub(waterInterface(), kCleaningWater));
+  outputController(kCleaningFinished, 0);
+  isPowderRemain = 0;
+  return true;
+}
+
+void runBrew(int water, int beans, int powder, CoffeeRequest request) {
+  if (isPowderRemain == 1) {
+    refuse(kPowderWarning);
+    return;
+  }
+  if (edition().recordsRequest) {
+    temperatureData = request.temperature;
+    concentrateData = request.concentrate;
+  }
+  if (request.concentrate == 0) {  // the empty request ends silently
+    if (edition().recordsRequest) concentrateData = temperatureData = kUnsetSelection;
+    return;
+  }
+  if (powder < kGrindBelowPowder) {
+    if (beans < kGrindBeans) {
+      refuse(kNoBeans);
+      return;
+    }
+    outputController(kGrindingAnimation, 0);
+    if (grindInterface() == 1) {
+      renewPowder(saturatingAdd(powderData, kGrindBeans));
+      powderData = powderInterface();
+      renewBean(saturatingSub(beanData, kGrindBeans));
+      beanData = beanInterface();
+    }
+  }
+  // The caller's reading, taken before any grinding.
+  if (water < kMinimumBrewWater) {
+    refuse(kNoWater);
+    return;
+  }
+  if (request.temperature == kHot) outputController(kBoilingAnimation, 0);
+  outputController(kMakingAnimation, 0);
+  if (makeController(request.concentrate, request.temperature) == 1) {
+    outputController(0, 1);
+    outputController(kCoffeeFinished, 0);
+  } else {
+    outputController(kMakingFailed, 0);
+    outputController(0, 3);
+  }
+}
+
+}  // namespace
+
+void mainController(int cleanFlag, int powerFlag, int water, int beans, int powder, CoffeeRequest request,
+                    int displayCode) {
+  if (powerFlag == 1) {
+    // Every change is already on file; the front end's exit handler gives
+    // the terminal back.
+    platform::clearScreen();
+    std::exit(0);
+  }
+  if (displayCode != 0) {
+    if (isScreenForMainController(displayCode)) outputController(displayCode, 0);
+    return;
+  }
+  if (cleanFlag == 1 && runCleaning()) return;
+  runBrew(water, beans, powder, request);
+}
+
+}  // namespace cm

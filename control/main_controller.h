@@ -1,0 +1,21 @@
+// The one entry through which the front end and the clock drive the
+// machine: power-off, menu and prompt screens, and the brew and cleaning
+// sequences with their checks, animations, result screens and beeps.
+#pragma once
+
+#include "machine/registers.h"
+
+namespace cm {
+
+inline constexpr int kCleaningWater = 500;    // mL per cleaning
+inline constexpr int kMinimumBrewWater = 100; // mL, whatever the concentrate
+inline constexpr int kGrindBelowPowder = 10;  // grind when powder is 9 g or less
+inline constexpr int kGrindBeans = 10;        // g of beans per grinding
+
+// water, beans and powder are the levels the caller has just read (0 when
+// no brew is asked for). displayCode 0 runs a sequence; any other value
+// only draws that screen.
+void mainController(int cleanFlag, int powerFlag, int water, int beans, int powder, CoffeeRequest request,
+                    int displayCode);
+
+}  // namespace cm

@@ -24,6 +24,12 @@ void readClock() {
   currentTime = minuteStamp(t);
 }
 
+void printClockLine(const std::tm& local) {
+  std::printf("%d-%d-%d  %d : %d : %d\n", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+              local.tm_min, local.tm_sec);
+  std::fflush(stdout);
+}
+
 namespace {
 
 const char* concentrateLine(int code) {

@@ -18,6 +18,9 @@ int minuteStamp(const std::tm& local);
 // Reads the clock into timer, t and currentTime.
 void readClock();
 
+// The standby clock: "%d-%d-%d  %d : %d : %d\n", nothing zero-padded.
+void printClockLine(const std::tm& local);
+
 // Prints the header at the cursor; it never clears the screen.
 void bios_function();
 

@@ -1,0 +1,84 @@
+#include "console/input.h"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "machine/number_text.h"
+
+namespace cm {
+
+namespace {
+
+std::atomic<bool> endOfInput{false};
+
+// A line longer than any number is no number; keep only this much of it.
+constexpr std::size_t kLongestAnswer = 64;
+
+}  // namespace
+
+int readByte() {
+  if (endOfInput) return -1;
+  unsigned char byte = 0;
+  for (;;) {
+    const ssize_t n = ::read(0, &byte, 1);
+    if (n == 1) return byte;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) {
+      // A non-blocking descriptor inherited from the caller: wait for data.
+      pollfd waitFor{0, POLLIN, 0};
+      ::poll(&waitFor, 1, -1);
+      continue;
+    }
+    endOfInput = true;
+    return -1;
+  }
+}
+
+int pollByte() {
+  if (endOfInput) return -1;
+  pollfd ready{0, POLLIN, 0};
+  int n;
+  do {
+    n = ::poll(&ready, 1, 0);
+  } while (n < 0 && errno == EINTR);
+  if (n <= 0) return -1;
+  if ((ready.revents & (POLLIN | POLLHUP | POLLERR | POLLNVAL)) == 0) return -1;
+  if (ready.revents & POLLNVAL) {
+    endOfInput = true;
+    return -1;
+  }
+  return readByte();
+}
+
+bool inputClosed() { return endOfInput; }
+
+std::optional<int> readNumberLine() {
+  std::fflush(stdout);
+  std::string line;
+  bool tooLong = false;
+  for (;;) {
+    const int c = readByte();
+    if (c < 0) return std::nullopt;  // the input ended: abandon the answer
+    if (c == '\n') break;
+    if (c == 0x7f || c == '\b') {
+      if (!line.empty()) line.pop_back();
+      continue;
+    }
+    if (line.size() < kLongestAnswer) {
+      line.push_back(static_cast<char>(c));
+    } else {
+      tooLong = true;
+    }
+  }
+  if (tooLong) return std::nullopt;
+  return parseWholeNumber(line);
+}
+
+void resetInputForTests() { endOfInput = false; }
+
+}  // namespace cm

@@ -1,0 +1,98 @@
+#include "console/menu.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "console/input.h"
+#include "console/maintenance.h"
+#include "control/logic_controller.h"
+#include "control/main_controller.h"
+#include "machine/material_store.h"
+#include "machine/registers.h"
+#include "output/display.h"
+#include "output/edition.h"
+#include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
+
+namespace cm {
+
+int register1 = 0;
+int register2 = 0;
+int register3 = 0;
+
+namespace {
+
+void showScreen(int code) { mainController(0, 0, 0, 0, 0, nonData, code); }
+
+// Shows the screen, then reads its answer into `reg`. False abandons.
+bool askInto(int screen, int& reg) {
+  showScreen(screen);
+  const std::optional<int> answer = readNumberLine();
+  if (!answer) return false;
+  reg = *answer;
+  return true;
+}
+
+void makeNow() {
+  if (!askInto(kConcentratePromptScreen, register1)) return;
+  if (!askInto(kTemperaturePrompt, register2)) return;
+  const int temperature = temperatureInterface(register2);
+  const int concentrate = concentrateInterface(register1);
+  logicController(0, concentrate, temperature);
+  const int powder = powderInterface();
+  const int beans = beanInterface();
+  const int water = waterInterface();
+  mainController(0, 0, water, beans, powder, coffeeData, 0);
+}
+
+void reserve() {
+  if (!askInto(kTimePromptScreen, register1)) return;
+  if (!askInto(kReserveConcentratePrompt, register2)) return;
+  if (!askInto(kReserveTemperaturePrompt, register3)) return;
+  const int temperature = temperatureInterface(register3);
+  const int concentrate = concentrateInterface(register2);
+  const int time = timeInterface(register1);
+  logicController(time, concentrate, temperature);
+}
+
+void reserveCleaning() {
+  if (!askInto(kCleanTimePromptScreen, register1)) return;
+  logicController(register1, 0, 0);
+}
+
+}  // namespace
+
+void hardwareView() {
+  std::puts("");
+  std::puts("                     4)Recharge material");
+  std::puts("                         5)Show material");
+  std::puts("                     6)Show Reserve List");
+  if (edition().cleanSchedule) std::puts("                       7)Show Clean List");
+  std::puts("                                 0)Power");
+}
+
+void runMenu() {
+  showScreen(kMenuScreen);
+  hardwareView();
+  const std::optional<int> choice = readNumberLine();
+  if (!choice) return;
+  const bool cleaning = edition().cleanSchedule;
+  switch (*choice) {
+    case 0: mainController(0, 1, 0, 0, 0, nonData, 0); break;
+    case 1: makeNow(); break;
+    case 2: reserve(); break;
+    case 3: mainController(1, 0, 0, 0, 0, nonData, 0); break;
+    case 4: renewMaterial(); break;
+    case 5: showMaterial(); break;
+    case 6: printAllList(reserveList); break;
+    case 7:
+      if (cleaning) printAllClist(cleanList);
+      break;
+    case 8:
+      if (cleaning) reserveCleaning();
+      break;
+    default: break;
+  }
+}
+
+}  // namespace cm

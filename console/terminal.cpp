@@ -1,0 +1,40 @@
+#include "console/terminal.h"
+
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <initializer_list>
+
+namespace cm {
+
+namespace {
+
+termios savedSettings{};
+volatile sig_atomic_t haveSaved = 0;
+
+void restoreAndResignal(int signo) {
+  restoreTerminal();  // tcsetattr is async-signal-safe
+  // SA_RESETHAND has put the default action back; the raised signal is
+  // delivered when this handler returns and ends the process as usual.
+  ::raise(signo);
+}
+
+}  // namespace
+
+void restoreTerminal() {
+  if (haveSaved) ::tcsetattr(0, TCSANOW, &savedSettings);
+}
+
+void guardTerminal() {
+  if (::tcgetattr(0, &savedSettings) == 0) haveSaved = 1;
+  std::atexit(restoreTerminal);
+  struct sigaction action {};
+  action.sa_handler = restoreAndResignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::sigaction(signo, &action, nullptr);
+}
+
+}  // namespace cm

@@ -1,0 +1,16 @@
+// Gives the user back the terminal as it was found: the settings of
+// standard input are saved once at start-up and restored at every exit,
+// including the end by SIGINT, SIGTERM, SIGHUP or SIGQUIT.
+#pragma once
+
+namespace cm {
+
+// Saves the current settings (when standard input is a terminal) and
+// arranges for their restoration at exit and on the four signals, which then
+// end the process as they would have.
+void guardTerminal();
+
+// Puts the saved settings back; safe inside a signal handler.
+void restoreTerminal();
+
+}  // namespace cm

@@ -7,7 +7,9 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
@@ -25,9 +27,15 @@ void clearScreen() {
 void pauseSeconds(int seconds) {
   std::fflush(stdout);
   if (seconds <= 0) return;
-  // sleep() returns early on a signal; finish the wait that was asked for.
-  unsigned left = static_cast<unsigned>(seconds);
-  while (left > 0) left = ::sleep(left);
+  // A signal cuts the sleep short; sleep on for what is left, but never for
+  // longer than was asked: libfaketime has been seen to report a remainder
+  // of days after a one-second sleep.
+  timespec wanted{seconds, 0};
+  timespec left{};
+  while (::nanosleep(&wanted, &left) != 0 && errno == EINTR) {
+    if (left.tv_sec > wanted.tv_sec || (left.tv_sec == wanted.tv_sec && left.tv_nsec >= wanted.tv_nsec)) break;
+    wanted = left;
+  }
 }
 
 bool waitForNextSecond(const std::stop_token& stop) {

@@ -1,0 +1,64 @@
+#include "e2e/e2e_fixture.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace cm::e2e {
+
+void EndToEndTest::SetUp() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-e2e-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  folder_ = pattern;
+  for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
+    std::filesystem::copy_file(entry.path(), folder_ / entry.path().filename());
+  }
+}
+
+void EndToEndTest::TearDown() { std::filesystem::remove_all(folder_); }
+
+std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool stdinFromDevNull,
+                                                const std::string& fakeStart) {
+  SessionOptions options;
+  options.program = program;
+  options.folder = folder_;
+  options.stdinFromDevNull = stdinFromDevNull;
+  options.fakeStart = fakeStart;
+  return std::make_unique<PtySession>(options);
+}
+
+void EndToEndTest::writeFile(const std::string& name, const std::string& bytes) const {
+  std::ofstream(folder_ / name, std::ios::binary) << bytes;
+}
+
+std::string EndToEndTest::readFile(const std::string& name) const {
+  std::ifstream in(folder_ / name, std::ios::binary);
+  if (!in) return "<missing>";
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+void EndToEndTest::setLevels(int water, int powder, int beans) const {
+  writeFile("waterSensor.txt", std::to_string(water));
+  writeFile("powderSensor.txt", std::to_string(powder));
+  writeFile("beanSensor.txt", std::to_string(beans));
+}
+
+std::string EndToEndTest::snapshot() const {
+  std::string all;
+  for (const char* name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt",
+                           "cleanReserveData.txt"}) {
+    all += std::string(name) + "=" + readFile(name) + ";";
+  }
+  return all;
+}
+
+std::filesystem::file_time_type EndToEndTest::modified(const std::string& name) const {
+  return std::filesystem::last_write_time(folder_ / name);
+}
+
+bool isLineModeWithEcho(const termios& settings) {
+  return (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0;
+}
+
+}  // namespace cm::e2e

@@ -1,0 +1,39 @@
+// A working folder seeded with the default data files, and the programs.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <termios.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "e2e/pty_session.h"
+
+namespace cm::e2e {
+
+inline const std::string kFullProgram = COFFEE_MACHINE_PATH;
+inline const std::string kBasicProgram = COFFEE_MACHINE_BASIC_PATH;
+
+class EndToEndTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  std::unique_ptr<PtySession> start(const std::string& program, bool stdinFromDevNull = false,
+                                    const std::string& fakeStart = "2026-12-24 18:29:50");
+
+  void writeFile(const std::string& name, const std::string& bytes) const;
+  std::string readFile(const std::string& name) const;
+  void setLevels(int water, int powder, int beans) const;
+  // The data files' bytes, to compare before and after an action.
+  std::string snapshot() const;
+  std::filesystem::file_time_type modified(const std::string& name) const;
+
+  std::filesystem::path folder_;
+};
+
+// Echo and line mode are on, as a fresh terminal has them.
+bool isLineModeWithEcho(const termios& settings);
+
+}  // namespace cm::e2e

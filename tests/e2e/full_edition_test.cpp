@@ -1,0 +1,252 @@
+// coffee_machine driven as a user drives it, through a pseudo-terminal.
+#include <signal.h>
+
+#include "e2e/e2e_fixture.h"
+
+namespace cm::e2e {
+namespace {
+
+class FullEditionTest : public EndToEndTest {
+ protected:
+  // Wakes the machine and waits for the whole menu.
+  static void wake(PtySession& machine) {
+    machine.type("q");
+    ASSERT_TRUE(machine.waitFor("                                 0)Power")) << machine.sinceLastMatch();
+  }
+  static void answer(PtySession& machine, const char* prompt, const char* value) {
+    ASSERT_TRUE(machine.waitFor(prompt)) << "no prompt " << prompt << ":\n" << machine.sinceLastMatch();
+    machine.type(value);
+  }
+};
+
+TEST_F(FullEditionTest, WakeKeyIsNotEchoedAndTheMenuHasItsHeader) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitFor("2026-12-24  18 : 29 : 5"));
+  ASSERT_TRUE(machine->waitForClockLine());
+  const std::size_t keyPressed = machine->transcript().size();
+  machine->type("q");
+  ASSERT_TRUE(machine->waitFor("0)Power"));
+  const std::string screen = machine->transcript();
+  EXPECT_EQ(screen.find('q', keyPressed), std::string::npos) << "the wake key must not be echoed";
+  const std::string menu = screen.substr(screen.rfind("\n2026-12-24  18 : "));
+  for (const char* line : {"concentrate : \r\n", "temperature : \r\n",
+                           "water  : 1000\tmL,  powder : 10 g,  bean : 100 g\r\n", "powder : x\r\n",
+                           "timeTable>>\r\nno make reserve..\r\ncleanTable>>\r\nno clean reserve..\r\n",
+                           "-----------------------------------------------------------\r\n"
+                           "****************************************\r\n"
+                           "**       ==VORNE_Coffee Machine==     **\r\n"
+                           "** 1)Make                             **\r\n"
+                           "** 2)Reserve                          **\r\n"
+                           "** 3)Cleaning 8)CleanReserve          **\r\n"
+                           "****************************************\r\n"
+                           "\r\n                     4)Recharge material\r\n"
+                           "                         5)Show material\r\n"
+                           "                     6)Show Reserve List\r\n"
+                           "                       7)Show Clean List\r\n"
+                           "                                 0)Power"}) {
+    EXPECT_NE(menu.find(line), std::string::npos) << "missing: " << line << "\nin:\n" << menu;
+  }
+  // After the key the terminal is back in line mode with echo for the menu.
+  EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
+  machine->type("0\n");
+  EXPECT_EQ(machine->waitExit(), 0);
+}
+
+TEST_F(FullEditionTest, BrewThenPowderWarningThenCleaning) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("1\n");
+  answer(*machine, "concentrate : ", "200\n");
+  answer(*machine, "temperature : ", "0\n");
+  ASSERT_TRUE(machine->waitFor("** Coffee Making.....")) << machine->sinceLastMatch();
+  ASSERT_TRUE(machine->waitFor("\a"));
+  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!         **"));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("waterSensor.txt"), "800");
+  EXPECT_EQ(readFile("powderSensor.txt"), "0");
+
+  wake(*machine);
+  machine->type("1\n");
+  answer(*machine, "concentrate : ", "100\n");
+  answer(*machine, "temperature : ", "1\n");
+  ASSERT_TRUE(machine->waitFor("** powder is remain.                  **"));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("waterSensor.txt"), "800");
+
+  wake(*machine);
+  machine->type("3\n");
+  ASSERT_TRUE(machine->waitFor("** Cleaning....."));
+  ASSERT_TRUE(machine->waitFor("** cleaning is finished.              **"));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("waterSensor.txt"), "300");
+  EXPECT_EQ(readFile("powderSensor.txt"), "0");
+}
+
+TEST_F(FullEditionTest, BookedBrewIsListedThenFiresAtItsMinuteAndLeavesTheFile) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("2\n");
+  answer(*machine, "time : ", "12241831\n");
+  answer(*machine, "concentrate : ", "100\n");
+  answer(*machine, "temperature : ", "1\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "12241831\n100\n1\n");
+  EXPECT_EQ(readFile("waterSensor.txt"), "1000") << "a booking brews nothing";
+
+  wake(*machine);
+  EXPECT_NE(machine->transcript().rfind("timeTable>>\r\ntime : 12241831\r\ncleanTable>>"), std::string::npos);
+  machine->type("6\n");
+  ASSERT_TRUE(machine->waitFor("Number : 1\r\ntime : 12241831\r\nconcentrate : 100\r\ntemperature : 1\r\n"));
+  ASSERT_TRUE(machine->waitFor("2026-12-24  18 : 31 : "));
+  ASSERT_TRUE(machine->waitFor("** Boiling."));
+  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "900");
+}
+
+TEST_F(FullEditionTest, CleaningBookingIsListedAndFiresAtItsMinute) {
+  setLevels(800, 10, 100);
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("8\n");
+  answer(*machine, "time : ", "12241831\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("cleanReserveData.txt"), "12241831\n");
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+
+  wake(*machine);
+  machine->type("7\n");
+  ASSERT_TRUE(machine->waitFor("Number : 1\r\ntime : 12241831\r\n"));
+  ASSERT_TRUE(machine->waitFor("** Cleaning."));
+  ASSERT_TRUE(machine->waitFor("** cleaning is finished."));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("cleanReserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "300");
+}
+
+TEST_F(FullEditionTest, RechargeWarnsAndClampsInOrder) {
+  setLevels(900, 5, 60);
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("4\n");
+  answer(*machine, "water : ", "101\n");
+  answer(*machine, "powder : ", "6\n");
+  answer(*machine, "bean : ", "41\n");
+  ASSERT_TRUE(machine->waitFor("charging...\r\nwarning!! water is overflow..\r\nwarning!! powder is overflow..\r\n"
+                               "warning!! bean is overflow..\r\n"));
+  ASSERT_TRUE(machine->waitFor("renewMaterial finished!!"));
+  EXPECT_EQ(readFile("waterSensor.txt"), "1000");
+  EXPECT_EQ(readFile("powderSensor.txt"), "10");
+  EXPECT_EQ(readFile("beanSensor.txt"), "100");
+
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("5\n");
+  ASSERT_TRUE(machine->waitFor("\r\n water  : 1000\tmL,  powder : 10 g,  bean : 100 g\r\n"));
+}
+
+TEST_F(FullEditionTest, PowerOffExitsWithZeroAndLeavesTheTerminalAsFound) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  const std::string before = snapshot();
+  wake(*machine);
+  machine->type("0\n");
+  EXPECT_EQ(machine->waitExit(), 0);
+  EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(FullEditionTest, BadAnswersDoNothingAndNeverLeakIntoTheNextPrompt) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  const std::string before = snapshot();
+  for (const char* choice : {"abc\n", "\n", "99999999999\n", "1x\n", "9\n", "-3\n"}) {
+    wake(*machine);
+    machine->type(choice);
+    ASSERT_TRUE(machine->waitForClockLine()) << "no standby after " << choice;
+  }
+  // A bad concentrate abandons the brew; a bad temperature too.
+  wake(*machine);
+  machine->type("1\n");
+  answer(*machine, "concentrate : ", "lots\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("1\n");
+  answer(*machine, "concentrate : ", "200\n");
+  answer(*machine, "temperature : ", "1 2\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  // A bad answer in the middle of a booking or a recharge writes nothing.
+  wake(*machine);
+  machine->type("2\n");
+  answer(*machine, "time : ", "12241900\n");
+  answer(*machine, "concentrate : ", "x\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("4\n");
+  answer(*machine, "water : ", "10\n");
+  answer(*machine, "powder : ", "2147483648\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(machine->transcript().find("charging..."), std::string::npos);
+  EXPECT_EQ(snapshot(), before);
+
+  // The machine still answers properly afterwards.
+  wake(*machine);
+  machine->type("8\n");
+  answer(*machine, "time : ", "12250700\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("cleanReserveData.txt"), "12250700\n");
+}
+
+TEST_F(FullEditionTest, KeyDuringABookingOpensTheMenuAfterItHasLeftTheFile) {
+  writeFile("reserveData.txt", "12241830\n300\n1\n");
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitFor("** Boiling.."));
+  machine->type("q");
+  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
+  EXPECT_EQ(machine->sinceLastMatch().find("0)Power"), std::string::npos);
+  ASSERT_TRUE(machine->waitFor("0)Power"));
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "700");
+  machine->type("9\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  machine->drain(300ms);
+  EXPECT_EQ(machine->sinceLastMatch().find("Boiling"), std::string::npos) << "fired twice";
+}
+
+TEST_F(FullEditionTest, AtEndOfInputTheClockRunsAndBookingsFireWithoutSpinning) {
+  writeFile("reserveData.txt", "12241830\n200\n0\n");
+  writeFile("cleanReserveData.txt", "12241830\n");
+  auto machine = start(kFullProgram, /*stdinFromDevNull=*/true);
+  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
+  ASSERT_TRUE(machine->waitFor("** cleaning is finished."));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  EXPECT_EQ(readFile("cleanReserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "300");
+
+  const double cpuBefore = cpuSeconds(machine->pid());
+  machine->drain(2s);  // 40 seconds of standby at the accelerated clock
+  EXPECT_TRUE(machine->running());
+  EXPECT_EQ(machine->transcript().find("0)Power"), std::string::npos);
+  EXPECT_LT(cpuSeconds(machine->pid()) - cpuBefore, 0.5) << "standby must not spin";
+}
+
+TEST_F(FullEditionTest, SignalsRestoreTheTerminal) {
+  for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+    auto machine = start(kFullProgram);
+    ASSERT_TRUE(machine->waitForClockLine());
+    machine->drain(100ms);  // the key read has switched line mode and echo off
+    EXPECT_FALSE(isLineModeWithEcho(machine->terminalSettings()));
+    machine->signal(signo);
+    EXPECT_EQ(machine->waitExit(), 128 + signo);
+    EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings())) << "signal " << signo;
+  }
+}
+
+}  // namespace
+}  // namespace cm::e2e

@@ -1,0 +1,162 @@
+#include "e2e/pty_session.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+namespace cm::e2e {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+PtySession::PtySession(const SessionOptions& options) {
+  winsize size{};
+  size.ws_row = 60;
+  size.ws_col = 100;
+  pid_ = ::forkpty(&master_, nullptr, nullptr, &size);
+  if (pid_ < 0) throw std::runtime_error("forkpty failed");
+  if (pid_ == 0) {
+    if (::chdir(options.folder.c_str()) != 0) ::_exit(126);
+    if (options.stdinFromDevNull) {
+      const int devnull = ::open("/dev/null", O_RDONLY);
+      ::dup2(devnull, 0);
+      ::close(devnull);
+    }
+    ::setenv("TERM", "xterm", 1);
+    ::setenv("TZ", "UTC", 1);
+    ::setenv("LD_PRELOAD", COFFEE_FAKETIME_LIB, 1);
+    const std::string fake = "@" + options.fakeStart + " x" + std::to_string(options.speed);
+    ::setenv("FAKETIME", fake.c_str(), 1);
+    // libfaketime is preloaded ahead of the sanitizer runtime.
+    ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+    ::execl(options.program.c_str(), options.program.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);
+  ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+}
+
+PtySession::~PtySession() {
+  if (!exit_ && pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+  }
+  if (master_ >= 0) ::close(master_);
+  if (slave_ >= 0) ::close(slave_);
+}
+
+void PtySession::type(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(master_, bytes.data(), bytes.size());
+    if (n < 0) {
+      if (errno == EAGAIN || errno == EINTR) {
+        pump(5ms);
+        continue;
+      }
+      return;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+}
+
+void PtySession::pump(std::chrono::milliseconds timeout) {
+  pollfd ready{master_, POLLIN, 0};
+  if (::poll(&ready, 1, static_cast<int>(timeout.count())) <= 0) return;
+  char buffer[8192];
+  for (;;) {
+    const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    if (n <= 0) return;
+    output_.append(buffer, static_cast<std::size_t>(n));
+  }
+}
+
+bool PtySession::waitFor(std::string_view text, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    const std::size_t at = output_.find(text, matched_);
+    if (at != std::string::npos) {
+      matched_ = at + text.size();
+      return true;
+    }
+    if (Clock::now() >= deadline) return false;
+    pump(20ms);
+  }
+}
+
+bool PtySession::waitForMatch(const std::regex& pattern, std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  for (;;) {
+    std::smatch match;
+    const std::string rest = output_.substr(matched_);
+    if (std::regex_search(rest, match, pattern)) {
+      matched_ += static_cast<std::size_t>(match.position(0) + match.length(0));
+      return true;
+    }
+    if (Clock::now() >= deadline) return false;
+    pump(20ms);
+  }
+}
+
+bool PtySession::waitForClockLine(std::chrono::milliseconds timeout) {
+  static const std::regex clockLine(R"(\d{4}-\d{1,2}-\d{1,2}  \d{1,2} : \d{1,2} : \d{1,2}\r?\n)");
+  return waitForMatch(clockLine, timeout);
+}
+
+void PtySession::drain(std::chrono::milliseconds duration) {
+  const auto deadline = Clock::now() + duration;
+  while (Clock::now() < deadline) pump(10ms);
+}
+
+bool PtySession::running() {
+  if (exit_) return false;
+  int status = 0;
+  if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+    exit_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return false;
+  }
+  return true;
+}
+
+std::optional<int> PtySession::waitExit(std::chrono::milliseconds timeout) {
+  const auto deadline = Clock::now() + timeout;
+  while (running() && Clock::now() < deadline) pump(10ms);
+  pump(0ms);
+  return exit_;
+}
+
+termios PtySession::terminalSettings() const {
+  termios settings{};
+  ::tcgetattr(slave_, &settings);
+  return settings;
+}
+
+void PtySession::signal(int signo) const { ::kill(pid_, signo); }
+
+double cpuSeconds(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Fields after the command name (which is in parentheses): utime is the
+  // 14th field, stime the 15th.
+  std::istringstream fields(content.substr(content.rfind(')') + 2));
+  std::vector<std::string> values;
+  for (std::string v; fields >> v;) values.push_back(v);
+  const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
+  return (std::stod(values.at(11)) + std::stod(values.at(12))) / ticks;
+}
+
+}  // namespace cm::e2e

@@ -1,0 +1,189 @@
+// coffee_machine_basic driven through a pseudo-terminal, and the data files
+// it shares with the full edition.
+#include <signal.h>
+
+#include "e2e/e2e_fixture.h"
+
+namespace cm::e2e {
+namespace {
+
+const std::string g = "\xA1\xE1";  // the frame glyph
+std::string framed(const std::string& body) { return g + body + std::string(36 - body.size(), ' ') + g + "\r\n"; }
+std::string border() {
+  std::string row;
+  for (int i = 0; i < 20; ++i) row += g;
+  return row + "\r\n";
+}
+
+class BasicEditionTest : public EndToEndTest {
+ protected:
+  static void wake(PtySession& machine, const char* key = "k") {
+    ASSERT_TRUE(machine.waitForClockLine());
+    machine.type(key);
+    ASSERT_TRUE(machine.waitFor("                                 0)Power")) << machine.sinceLastMatch();
+  }
+  static void answer(PtySession& machine, const char* prompt, const char* value) {
+    ASSERT_TRUE(machine.waitFor(prompt)) << "no prompt " << prompt << ":\n" << machine.sinceLastMatch();
+    machine.type(value);
+  }
+};
+
+TEST_F(BasicEditionTest, StandbyShowsTheClockAndFiresADueBookingWithoutAKey) {
+  writeFile("reserveData.txt", "12241830\n100\n0\n12241200\n200\n0\n");
+  auto machine = start(kBasicProgram, false, "2026-12-24 18:29:50");
+  ASSERT_TRUE(machine->waitFor("2026-12-24  18 : 29 : 5"));
+  // The morning booking is already due; the one for 18:30 waits for its minute.
+  ASSERT_TRUE(machine->waitFor(framed(" Coffee Making Finished..!!")));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "12241830\n100\n0\n");
+  ASSERT_TRUE(machine->waitFor(framed(" powder is remain.")));
+  EXPECT_LT(machine->transcript().find("2026-12-24  18 : 30 : "), machine->transcript().find(" powder is remain."));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "800");
+  EXPECT_EQ(machine->transcript().find("timeTable>>"), std::string::npos) << "no status header";
+}
+
+TEST_F(BasicEditionTest, AnyKeyOpensTheGlyphFramedMenuAndTypedValuesAreNotEchoed) {
+  auto machine = start(kBasicProgram);
+  wake(*machine, "1");  // the waking digit is not taken as the choice
+  const std::string& screen = machine->transcript();
+  const std::string menu = border() + framed("       ==VORNE_Coffee Machine==") + framed(" 1)Make") +
+                           framed(" 2)Reserve") + framed(" 3)Cleaning") + border() + "\r\n" +
+                           "                     4)Recharge material\r\n" +
+                           "                         5)Show material\r\n" +
+                           "                     6)Show Reserve List\r\n" +
+                           "                                 0)Power";
+  EXPECT_NE(screen.find(menu), std::string::npos) << screen.substr(screen.size() - 600);
+  EXPECT_EQ(screen.find("Clean List"), std::string::npos);
+
+  const std::size_t typedFrom = screen.size();
+  machine->type("1\n");
+  answer(*machine, "concentrate : ", "300\n");
+  answer(*machine, "temperature : ", "0\n");
+  ASSERT_TRUE(machine->waitFor(framed(" Coffee Making Finished..!!")));
+  const std::string afterTyping = machine->transcript().substr(typedFrom);
+  EXPECT_NE(afterTyping.find(border() + framed("      ==VORNE_Coffee Machine==") + framed("") + framed("") +
+                             framed("") + border() + "concentrate : temperature : "),
+            std::string::npos)
+      << "the answers must not be echoed";
+  EXPECT_EQ(afterTyping.find("300"), std::string::npos);
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("waterSensor.txt"), "700");
+  EXPECT_EQ(readFile("powderSensor.txt"), "0");
+}
+
+TEST_F(BasicEditionTest, EmptyBookingIsABrewBookingAndTheCleaningFileStaysUntouched) {
+  writeFile("cleanReserveData.txt", "12250700\n");
+  const auto cleanFileTime = modified("cleanReserveData.txt");
+  auto machine = start(kBasicProgram);
+  wake(*machine);
+  machine->type("2\n");
+  answer(*machine, "time : ", "12241900\n");
+  answer(*machine, "concentrate : ", "0\n");
+  answer(*machine, "temperature : ", "0\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "12241900\n0\n0\n");
+  EXPECT_EQ(readFile("cleanReserveData.txt"), "12250700\n");
+  EXPECT_EQ(modified("cleanReserveData.txt"), cleanFileTime);
+
+  wake(*machine);
+  machine->type("6\n");
+  ASSERT_TRUE(machine->waitFor("Number : 1\r\ntime : 12241900\r\nconcentrate : 0\r\ntemperature : 0\r\n"));
+}
+
+TEST_F(BasicEditionTest, MaterialScreenBytesAndChoicesSevenAndEightDoNothing) {
+  auto machine = start(kBasicProgram);
+  wake(*machine);
+  machine->type("5\n");
+  ASSERT_TRUE(machine->waitFor("\r\n water  : 1000\tmL\r\n powder : 10\tg\r\n bean   : 100\tg "));
+  const std::string before = snapshot();
+  for (const char* choice : {"7\n", "8\n", "abc\n", "\n", "99999999999\n"}) {
+    wake(*machine);
+    machine->type(choice);
+    ASSERT_TRUE(machine->waitForClockLine()) << choice;
+    EXPECT_EQ(machine->sinceLastMatch().find("time : "), std::string::npos);
+  }
+  wake(*machine);
+  machine->type("2\n");
+  answer(*machine, "time : ", "12241900\n");
+  answer(*machine, "concentrate : ", "1x\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(snapshot(), before);
+}
+
+TEST_F(BasicEditionTest, PowerOffAndInterruptRestoreTheTerminal) {
+  auto machine = start(kBasicProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_FALSE(isLineModeWithEcho(machine->terminalSettings())) << "keyboard mode for the whole run";
+  wake(*machine);
+  machine->type("0\n");
+  EXPECT_EQ(machine->waitExit(), 0);
+  EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
+
+  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    auto again = start(kBasicProgram);
+    ASSERT_TRUE(again->waitForClockLine());
+    again->signal(signo);
+    EXPECT_EQ(again->waitExit(), 128 + signo);
+    EXPECT_TRUE(isLineModeWithEcho(again->terminalSettings())) << "signal " << signo;
+  }
+}
+
+TEST_F(BasicEditionTest, AtEndOfInputItKeepsPollingWithoutSpinning) {
+  writeFile("reserveData.txt", "12241830\n200\n1\n");
+  auto machine = start(kBasicProgram, /*stdinFromDevNull=*/true);
+  ASSERT_TRUE(machine->waitFor(framed(" Coffee Making Finished..!!")));
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  const double cpuBefore = cpuSeconds(machine->pid());
+  machine->drain(2s);
+  EXPECT_TRUE(machine->running());
+  EXPECT_EQ(machine->transcript().find("0)Power"), std::string::npos);
+  EXPECT_LT(cpuSeconds(machine->pid()) - cpuBefore, 0.5);
+}
+
+TEST_F(BasicEditionTest, ABookingStoredByOneEditionFiresInTheOther) {
+  {
+    auto full = start(kFullProgram);
+    ASSERT_TRUE(full->waitForClockLine());
+    full->type("q");
+    ASSERT_TRUE(full->waitFor("0)Power"));
+    full->type("2\n");
+    answer(*full, "time : ", "12241831\n");
+    answer(*full, "concentrate : ", "200\n");
+    answer(*full, "temperature : ", "0\n");
+    ASSERT_TRUE(full->waitForClockLine());
+    full->type("q");
+    ASSERT_TRUE(full->waitFor("0)Power"));
+    full->type("0\n");
+    ASSERT_EQ(full->waitExit(), 0);
+  }
+  {
+    auto basic = start(kBasicProgram, false, "2026-12-24 18:30:55");
+    ASSERT_TRUE(basic->waitFor(framed(" Coffee Making Finished..!!")));
+    ASSERT_TRUE(basic->waitForClockLine());
+    EXPECT_EQ(readFile("reserveData.txt"), "");
+    EXPECT_EQ(readFile("waterSensor.txt"), "800");
+    wake(*basic);
+    basic->type("3\n");  // clean out the used powder for the next brew
+    ASSERT_TRUE(basic->waitFor(framed(" cleaning is finished.")));
+    wake(*basic);
+    basic->type("2\n");
+    answer(*basic, "time : ", "12241833\n");
+    answer(*basic, "concentrate : ", "100\n");
+    answer(*basic, "temperature : ", "0\n");
+    ASSERT_TRUE(basic->waitForClockLine());
+    wake(*basic);
+    basic->type("0\n");
+    ASSERT_EQ(basic->waitExit(), 0);
+  }
+  auto full = start(kFullProgram, false, "2026-12-24 18:32:55");
+  ASSERT_TRUE(full->waitFor("** Coffee Making Finished..!!"));
+  ASSERT_TRUE(full->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "200");
+}
+
+}  // namespace
+}  // namespace cm::e2e

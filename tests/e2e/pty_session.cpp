@@ -38,9 +38,11 @@ PtySession::PtySession(const SessionOptions& options) {
     }
     ::setenv("TERM", "xterm", 1);
     ::setenv("TZ", "UTC", 1);
-    ::setenv("LD_PRELOAD", COFFEE_FAKETIME_LIB, 1);
-    const std::string fake = "@" + options.fakeStart + " x" + std::to_string(options.speed);
-    ::setenv("FAKETIME", fake.c_str(), 1);
+    if (options.fakeClock) {
+      ::setenv("LD_PRELOAD", COFFEE_FAKETIME_LIB, 1);
+      const std::string fake = "@" + options.fakeStart + " x" + std::to_string(options.speed);
+      ::setenv("FAKETIME", fake.c_str(), 1);
+    }
     // libfaketime is preloaded ahead of the sanitizer runtime.
     ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
     ::execl(options.program.c_str(), options.program.c_str(), static_cast<char*>(nullptr));
@@ -147,7 +149,7 @@ termios PtySession::terminalSettings() const {
 
 void PtySession::signal(int signo) const { ::kill(pid_, signo); }
 
-double cpuSeconds(pid_t pid) {
+double cpuSeconds(pid_t pid, bool withChildren) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // Fields after the command name (which is in parentheses): utime is the
@@ -156,7 +158,17 @@ double cpuSeconds(pid_t pid) {
   std::vector<std::string> values;
   for (std::string v; fields >> v;) values.push_back(v);
   const double ticks = static_cast<double>(::sysconf(_SC_CLK_TCK));
-  return (std::stod(values.at(11)) + std::stod(values.at(12))) / ticks;
+  double total = std::stod(values.at(11)) + std::stod(values.at(12));
+  if (withChildren) total += std::stod(values.at(13)) + std::stod(values.at(14));
+  return total / ticks;
+}
+
+long peakResidentKiB(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/status");
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+  }
+  return -1;
 }
 
 }  // namespace cm::e2e

@@ -23,6 +23,7 @@ struct SessionOptions {
   std::string fakeStart = "2026-12-24 18:29:50";  // local time, TZ=UTC
   int speed = 20;
   bool stdinFromDevNull = false;
+  bool fakeClock = true;  // false: the real clock, for measurements
 };
 
 class PtySession {
@@ -75,7 +76,11 @@ class PtySession {
   std::optional<int> exit_;
 };
 
-// Process CPU time (user + system) in seconds, from /proc.
-double cpuSeconds(pid_t pid);
+// Process CPU time (user + system) in seconds, from /proc; with children,
+// also that of its waited-for children (the "clear" commands).
+double cpuSeconds(pid_t pid, bool withChildren = false);
+
+// Peak resident memory in KiB, from /proc.
+long peakResidentKiB(pid_t pid);
 
 }  // namespace cm::e2e

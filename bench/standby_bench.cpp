@@ -88,7 +88,10 @@ void countClockSeconds(const std::string& text, Figures& figures) {
 Figures measure(const Edition& edition, int wakeups, int soakSeconds) {
   Figures figures;
   std::string pattern = (std::filesystem::temp_directory_path() / "coffee-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return {.error = "mkdtemp failed"};
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    figures.error = "mkdtemp failed";
+    return figures;
+  }
   const std::filesystem::path folder = pattern;
   for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
     std::filesystem::copy_file(entry.path(), folder / entry.path().filename());

@@ -1,6 +1,7 @@
 #include "console/input.h"
 
 #include <poll.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -19,14 +20,22 @@ std::atomic<bool> endOfInput{false};
 // A line longer than any number is no number; keep only this much of it.
 constexpr std::size_t kLongestAnswer = 64;
 
-}  // namespace
+// Ctrl-D on a terminal in line mode ends the line being typed, not the
+// input: the next read waits for the user again.
+bool isLineModeTerminal() {
+  termios settings{};
+  return ::tcgetattr(0, &settings) == 0 && (settings.c_lflag & ICANON) != 0;
+}
 
-int readByte() {
+// One byte, or -1: at the end of the input (which then stays ended) or,
+// when `endOfLineOnly`, at a Ctrl-D typed in line mode.
+int readOne(bool endOfLineOnly) {
   if (endOfInput) return -1;
   unsigned char byte = 0;
   for (;;) {
     const ssize_t n = ::read(0, &byte, 1);
     if (n == 1) return byte;
+    if (n == 0 && endOfLineOnly && isLineModeTerminal()) return -1;
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && errno == EAGAIN) {
       // A non-blocking descriptor inherited from the caller: wait for data.
@@ -38,6 +47,10 @@ int readByte() {
     return -1;
   }
 }
+
+}  // namespace
+
+int readByte() { return readOne(false); }
 
 int pollByte() {
   if (endOfInput) return -1;
@@ -62,7 +75,7 @@ std::optional<int> readNumberLine() {
   std::string line;
   bool tooLong = false;
   for (;;) {
-    const int c = readByte();
+    const int c = readOne(true);
     if (c < 0) return std::nullopt;  // the input ended: abandon the answer
     if (c == '\n') break;
     if (c == 0x7f || c == '\b') {

@@ -20,7 +20,8 @@ bool inputClosed();
 // Flushes the screen, then reads one line and returns it as a number when
 // the whole line is one whole number in the signed 32-bit range. The rest of
 // the line is always consumed, so a bad answer never reaches the next
-// prompt. Backspace and delete erase the byte before them (the basic
+// prompt. End of input abandons the answer (Ctrl-D on a terminal in line
+// mode only this one). Backspace and delete erase the byte before them (the basic
 // edition reads lines with the terminal's own line editing off).
 std::optional<int> readNumberLine();
 

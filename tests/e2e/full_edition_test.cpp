@@ -202,6 +202,24 @@ TEST_F(FullEditionTest, BadAnswersDoNothingAndNeverLeakIntoTheNextPrompt) {
   EXPECT_EQ(readFile("cleanReserveData.txt"), "12250700\n");
 }
 
+TEST_F(FullEditionTest, CtrlDAtAPromptAbandonsOnlyThatAction) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  const std::string before = snapshot();
+  wake(*machine);
+  machine->type("2\n");
+  answer(*machine, "time : ", "12241900\n");
+  answer(*machine, "concentrate : ", "\x04");
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("\x04");  // at the menu
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(snapshot(), before);
+  wake(*machine);
+  machine->type("0\n");
+  EXPECT_EQ(machine->waitExit(), 0);
+}
+
 TEST_F(FullEditionTest, KeyDuringABookingOpensTheMenuAfterItHasLeftTheFile) {
   writeFile("reserveData.txt", "12241830\n300\n1\n");
   auto machine = start(kFullProgram);

@@ -89,14 +89,18 @@ void PtySession::pump(std::chrono::milliseconds timeout) {
 
 bool PtySession::waitFor(std::string_view text, std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
+  bool finalLook = false;
   for (;;) {
     const std::size_t at = output_.find(text, matched_);
     if (at != std::string::npos) {
       matched_ = at + text.size();
       return true;
     }
-    if (Clock::now() >= deadline) return false;
-    pump(20ms);
+    if (finalLook) return false;
+    // Past the deadline, or the program has ended: one last look at what
+    // it wrote.
+    finalLook = Clock::now() >= deadline || !running();
+    pump(finalLook ? 0ms : 20ms);
   }
 }
 

@@ -60,6 +60,10 @@ PtySession::~PtySession() {
   }
   if (master_ >= 0) ::close(master_);
   if (slave_ >= 0) ::close(slave_);
+  // libfaketime removes its shared-memory files only at a normal exit.
+  for (const char* prefix : {"/dev/shm/faketime_shm_", "/dev/shm/sem.faketime_sem_"}) {
+    ::unlink((prefix + std::to_string(pid_)).c_str());
+  }
 }
 
 void PtySession::type(std::string_view bytes) {

@@ -1,0 +1,20 @@
+// Any bytes in a level file read as one integer, and that integer written
+// back reads the same.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "fuzz/fuzz_folder.h"
+#include "machine/data_file.h"
+#include "machine/material_store.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  cm::fuzz::enterScratchFolder();
+  cm::rewriteFile(cm::kWaterFile, std::string(reinterpret_cast<const char*>(data), size));
+  const int level = cm::waterInterface();
+  if (cm::waterData != level) std::abort();
+  cm::renewWater(level);
+  if (cm::waterSensor() != level) std::abort();
+  if (*cm::readWholeFile(cm::kWaterFile) != std::to_string(level)) std::abort();
+  return 0;
+}

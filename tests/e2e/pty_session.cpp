@@ -132,6 +132,11 @@ void PtySession::drain(std::chrono::milliseconds duration) {
   while (Clock::now() < deadline) pump(10ms);
 }
 
+void PtySession::kill() {
+  if (running()) ::kill(pid_, SIGKILL);
+  waitExit(5s);
+}
+
 bool PtySession::running() {
   if (exit_) return false;
   int status = 0;

@@ -58,6 +58,8 @@ class PtySession {
   // signal ended it, nothing when it is still running after the timeout.
   std::optional<int> waitExit(std::chrono::milliseconds timeout = 20s);
   bool running();
+  // Ends the program with SIGKILL and reaps it.
+  void kill();
 
   // The terminal's settings as the program left them.
   termios terminalSettings() const;

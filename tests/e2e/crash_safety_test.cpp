@@ -1,0 +1,122 @@
+// Both programs killed with SIGKILL at random moments while they brew,
+// clean, book and recharge: every data file must still hold whole numbers
+// and whole bookings, and no temporary file may outlive the next start.
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <regex>
+
+#include "e2e/e2e_fixture.h"
+
+namespace cm::e2e {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+int envOr(const char* name, int fallback) {
+  const char* value = std::getenv(name);
+  return value ? std::atoi(value) : fallback;
+}
+
+// One user action: the bytes to type, each after the prompt before it.
+struct Step {
+  const char* prompt;
+  const char* typed;
+};
+using Action = std::vector<Step>;
+
+const std::vector<Action> kActions = {
+    {{"", "q"}, {"0)Power", "1\n"}, {"concentrate : ", "100\n"}, {"temperature : ", "1\n"}},  // brew
+    {{"", "q"}, {"0)Power", "3\n"}},                                                         // cleaning
+    {{"", "q"}, {"0)Power", "2\n"}, {"time : ", "12240000\n"}, {"concentrate : ", "200\n"},
+     {"temperature : ", "0\n"}},                                                             // due booking
+    {{"", "q"}, {"0)Power", "4\n"}, {"water : ", "400\n"}, {"powder : ", "5\n"}, {"bean : ", "30\n"}},
+    {{"", "q"}, {"0)Power", "8\n"}, {"time : ", "12240000\n"}},  // due cleaning (full edition)
+};
+
+class CrashSafetyTest : public EndToEndTest {
+ protected:
+  // What is wrong with the data files now; empty when nothing is.
+  std::string damage() const {
+    static const std::regex level(R"(-?\d+)");
+    static const std::regex brewBookings(R"((-?\d+\n-?\d+\n-?\d+\n)*)");
+    static const std::regex cleanBookings(R"((-?\d+\n)*)");
+    std::string found;
+    for (const char* name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt"}) {
+      if (!std::regex_match(readFile(name), level)) found += std::string(name) + " holds '" + readFile(name) + "' ";
+    }
+    if (!std::regex_match(readFile("reserveData.txt"), brewBookings)) found += "reserveData.txt is not whole bookings ";
+    if (!std::regex_match(readFile("cleanReserveData.txt"), cleanBookings)) {
+      found += "cleanReserveData.txt is not whole bookings ";
+    }
+    return found;
+  }
+
+  std::vector<std::string> temporaryFiles() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      const std::string name = entry.path().filename().string();
+      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) names.push_back(name);
+    }
+    return names;
+  }
+};
+
+TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
+  const int trials = envOr("COFFEE_KILL_TRIALS", 200);
+  const unsigned seed = static_cast<unsigned>(envOr("COFFEE_KILL_SEED", 20261224));
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> killAfterMs(0, 500);
+  std::uniform_int_distribution<std::size_t> pick(0, kActions.size() - 1);
+  const auto budgetEnd = Clock::now() + std::chrono::minutes(4);
+
+  int failures = 0;
+  int leftoversSeen = 0;
+  int ran = 0;
+  for (int trial = 0; trial < trials && Clock::now() < budgetEnd; ++trial, ++ran) {
+    const bool full = trial % 2 == 0;
+    SessionOptions options;
+    options.program = full ? kFullProgram : kBasicProgram;
+    options.folder = folder_;
+    options.speed = 50;
+    PtySession machine(options);
+    if (!machine.waitForClockLine(5s)) {
+      ADD_FAILURE() << "trial " << trial << ": no standby clock";
+      ++failures;
+      continue;
+    }
+    if (const auto stale = temporaryFiles(); !stale.empty()) {
+      ADD_FAILURE() << "trial " << trial << ": a start left " << stale.front() << " behind";
+      ++failures;
+    }
+
+    const auto killAt = Clock::now() + std::chrono::milliseconds(killAfterMs(random));
+    const Action& action = kActions[pick(random)];
+    for (const Step& step : action) {
+      const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(killAt - Clock::now());
+      if (left <= 0ms) break;
+      if (*step.prompt != '\0' && !machine.waitFor(step.prompt, left)) break;
+      machine.type(step.typed);
+    }
+    while (Clock::now() < killAt) machine.drain(5ms);
+    machine.kill();
+
+    leftoversSeen += static_cast<int>(temporaryFiles().size());
+    if (const std::string found = damage(); !found.empty()) {
+      ADD_FAILURE() << "trial " << trial << " (seed " << seed << "): " << found;
+      ++failures;
+    }
+    // Keep the machine able to brew and the booking lists short.
+    setLevels(1000, 10, 100);
+    if (readFile("reserveData.txt").size() > 200) writeFile("reserveData.txt", "");
+    if (readFile("cleanReserveData.txt").size() > 200) writeFile("cleanReserveData.txt", "");
+  }
+  std::printf("crash safety: %d trials (seed %u), %d failures, %d temporary files left by a kill and removed "
+              "at the next start\n",
+              ran, seed, failures, leftoversSeen);
+  EXPECT_GE(ran, std::min(trials, 200));
+  EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
+}  // namespace cm::e2e

@@ -51,6 +51,9 @@ bool waitForNextSecond(const std::stop_token& stop) {
   return !stop.stop_requested();
 }
 
-std::time_t now() { return std::time(nullptr); }
+// The precise clock, not time(): time() reads a coarse clock that can still
+// show the old second a few milliseconds after the wait for the new one
+// ended, and the standby clock would then show a second twice.
+std::time_t now() { return std::chrono::system_clock::to_time_t(std::chrono::system_clock::now()); }
 
 }  // namespace cm::platform

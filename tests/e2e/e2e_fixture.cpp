@@ -1,7 +1,7 @@
 #include "e2e/e2e_fixture.h"
 
-#include <fstream>
-#include <sstream>
+#include "support/file_bytes.h"
+
 
 namespace cm::e2e {
 
@@ -27,16 +27,10 @@ std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool
 }
 
 void EndToEndTest::writeFile(const std::string& name, const std::string& bytes) const {
-  std::ofstream(folder_ / name, std::ios::binary) << bytes;
+  test::writeBytes(folder_ / name, bytes);
 }
 
-std::string EndToEndTest::readFile(const std::string& name) const {
-  std::ifstream in(folder_ / name, std::ios::binary);
-  if (!in) return "<missing>";
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+std::string EndToEndTest::readFile(const std::string& name) const { return test::readBytes(folder_ / name); }
 
 void EndToEndTest::setLevels(int water, int powder, int beans) const {
   writeFile("waterSensor.txt", std::to_string(water));

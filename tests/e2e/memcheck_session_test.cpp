@@ -1,7 +1,6 @@
 // One whole scripted session of each program under valgrind's memcheck: no
 // invalid access, no definitely or indirectly lost memory.
 #include <fstream>
-#include <sstream>
 
 #include "e2e/e2e_fixture.h"
 
@@ -36,11 +35,9 @@ class MemcheckSessionTest : public EndToEndTest {
   void finish(PtySession& machine) {
     choose(machine, {{"0)Power", "0\n"}});
     const auto status = machine.waitExit(120s);
-    std::ifstream log(folder_ / "memcheck.log");
-    std::stringstream report;
-    report << log.rdbuf();
-    EXPECT_EQ(status, 0) << report.str();
-    EXPECT_EQ(report.str(), "");
+    const std::string report = readFile("memcheck.log");
+    EXPECT_EQ(status, 0) << report;
+    EXPECT_EQ(report, "");
   }
 };
 

@@ -19,17 +19,24 @@ bool markers = true;
 
 }  // namespace
 
-std::time_t fake::christmasEve() {
+std::tm fake::localDate(int year, int month, int day, int hour, int minute, int second) {
   std::tm local{};
-  local.tm_year = 2026 - 1900;
-  local.tm_mon = 11;
-  local.tm_mday = 24;
-  local.tm_hour = 18;
-  local.tm_min = 29;
-  local.tm_sec = 50;
+  local.tm_year = year - 1900;
+  local.tm_mon = month - 1;
+  local.tm_mday = day;
+  local.tm_hour = hour;
+  local.tm_min = minute;
+  local.tm_sec = second;
   local.tm_isdst = -1;
+  return local;
+}
+
+std::time_t fake::localTime(int year, int month, int day, int hour, int minute, int second) {
+  std::tm local = localDate(year, month, day, hour, minute, second);
   return std::mktime(&local);
 }
+
+std::time_t fake::christmasEve() { return localTime(2026, 12, 24, 18, 29, 50); }
 
 void fake::resetPlatform(std::time_t start) {
   std::lock_guard lock(fakeMutex);

@@ -7,6 +7,10 @@
 
 namespace cm::fake {
 
+// A local date and time (month 1-12), broken down or as calendar time.
+std::tm localDate(int year, int month, int day, int hour, int minute, int second);
+std::time_t localTime(int year, int month, int day, int hour, int minute, int second);
+
 // 2026-12-24 18:29:50 local time, the default pinned clock.
 std::time_t christmasEve();
 

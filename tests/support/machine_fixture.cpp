@@ -2,14 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
+#include "support/file_bytes.h"
 
 namespace cm::test {
 
@@ -41,16 +40,10 @@ void MachineTest::TearDown() {
 }
 
 void MachineTest::writeFile(const std::string& name, const std::string& bytes) const {
-  std::ofstream(folder_ / name, std::ios::binary) << bytes;
+  writeBytes(folder_ / name, bytes);
 }
 
-std::string MachineTest::readFile(const std::string& name) const {
-  std::ifstream in(folder_ / name, std::ios::binary);
-  if (!in) return "<missing>";
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+std::string MachineTest::readFile(const std::string& name) const { return readBytes(folder_ / name); }
 
 bool MachineTest::exists(const std::string& name) const { return std::filesystem::exists(folder_ / name); }
 

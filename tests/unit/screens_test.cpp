@@ -225,27 +225,12 @@ TEST_F(ScreensTest, HeaderLinesFollowSelectionsPowderAndBookings) {
 }
 
 TEST_F(ScreensTest, DateLineAndMinuteStampCarryNoPadding) {
-  std::tm march{};
-  march.tm_year = 126;
-  march.tm_mon = 2;
-  march.tm_mday = 9;
-  march.tm_hour = 7;
-  march.tm_min = 5;
-  march.tm_isdst = -1;
-  fake::setTime(std::mktime(&march));
+  fake::setTime(fake::localTime(2026, 3, 9, 7, 5, 0));
   EXPECT_EQ(lines(header())[1], "2026-3-9  7 : 5 ");
   EXPECT_EQ(currentTime, 3090705);
 
-  std::tm edge{};
-  edge.tm_year = 126;
-  edge.tm_mday = 1;
-  edge.tm_isdst = -1;
-  EXPECT_EQ(minuteStamp(edge), 1010000);
-  edge.tm_mon = 11;
-  edge.tm_mday = 31;
-  edge.tm_hour = 23;
-  edge.tm_min = 59;
-  EXPECT_EQ(minuteStamp(edge), 12312359);
+  EXPECT_EQ(minuteStamp(fake::localDate(2026, 1, 1, 0, 0, 0)), 1010000);
+  EXPECT_EQ(minuteStamp(fake::localDate(2026, 12, 31, 23, 59, 0)), 12312359);
 }
 
 TEST_F(ScreensTest, OutputControllerRefusesMixedAndUnknownRequests) {

@@ -235,15 +235,7 @@ TEST_F(SequencesTest, FiredBookingsLeaveWhateverTheOutcome) {
 
 TEST_F(SequencesTest, BookingAtNewYearsEveLeavesAfterMidnight) {
   // The brew's screens run past midnight; the booking must still leave.
-  std::tm eve{};
-  eve.tm_year = 126;
-  eve.tm_mon = 11;
-  eve.tm_mday = 31;
-  eve.tm_hour = 23;
-  eve.tm_min = 59;
-  eve.tm_sec = 50;
-  eve.tm_isdst = -1;
-  fake::setTime(std::mktime(&eve));
+  fake::setTime(fake::localTime(2026, 12, 31, 23, 59, 50));
   setLevels(1000, 10, 100);
   addList({12312359, 200, 1}, reserveList);
   startCapture();

@@ -29,9 +29,9 @@ using namespace std::chrono_literals;
 struct Edition {
   const char* name;
   std::string program;
-  std::string menuEnd;      // the menu's third row and its last border row
-  std::string firstFrame;   // the cleaning animation's first frame row
-  std::string finished;     // the cleaning's result row
+  std::string menuEnd;     // the menu's third row and its last border row
+  std::string firstFrame;  // the cleaning animation's first frame row
+  std::string finished;    // the cleaning's result row
 };
 
 struct Figures {
@@ -153,10 +153,11 @@ void report(const Edition& edition, Figures figures) {
   const double ownPerMinute = figures.cpuOwnSeconds / figures.soakSeconds * 60.0;
   std::printf("  standby CPU (process and children): %.3f s per minute = %.2f %% of one core over %.0f s\n",
               perMinute, perMinute / 60.0 * 100.0, figures.soakSeconds);
-  std::printf("    of which the process itself: %.3f s per minute, the \"clear\" commands the rest\n", ownPerMinute);
+  std::printf("    of which the process itself: %.3f s per minute, the \"clear\" commands the rest\n",
+              ownPerMinute);
   std::printf("  peak resident memory: %.1f MiB\n", static_cast<double>(figures.peakKiB) / 1024.0);
-  std::printf("  standby clock: %d lines, %d seconds skipped, %d repeated\n", figures.clockLines, figures.skipped,
-              figures.repeated);
+  std::printf("  standby clock: %d lines, %d seconds skipped, %d repeated\n", figures.clockLines,
+              figures.skipped, figures.repeated);
 }
 
 }  // namespace

@@ -78,20 +78,35 @@ void runMenu() {
   if (!choice) return;
   const bool cleaning = edition().cleanSchedule;
   switch (*choice) {
-    case 0: mainController(0, 1, 0, 0, 0, nonData, 0); break;
-    case 1: makeNow(); break;
-    case 2: reserve(); break;
-    case 3: mainController(1, 0, 0, 0, 0, nonData, 0); break;
-    case 4: renewMaterial(); break;
-    case 5: showMaterial(); break;
-    case 6: printAllList(reserveList); break;
+    case 0:
+      mainController(0, 1, 0, 0, 0, nonData, 0);
+      break;
+    case 1:
+      makeNow();
+      break;
+    case 2:
+      reserve();
+      break;
+    case 3:
+      mainController(1, 0, 0, 0, 0, nonData, 0);
+      break;
+    case 4:
+      renewMaterial();
+      break;
+    case 5:
+      showMaterial();
+      break;
+    case 6:
+      printAllList(reserveList);
+      break;
     case 7:
       if (cleaning) printAllClist(cleanList);
       break;
     case 8:
       if (cleaning) reserveCleaning();
       break;
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -7,10 +7,10 @@
 
 namespace cm {
 
-inline constexpr int kCleaningWater = 500;    // mL per cleaning
-inline constexpr int kMinimumBrewWater = 100; // mL, whatever the concentrate
-inline constexpr int kGrindBelowPowder = 10;  // grind when powder is 9 g or less
-inline constexpr int kGrindBeans = 10;        // g of beans per grinding
+inline constexpr int kCleaningWater = 500;     // mL per cleaning
+inline constexpr int kMinimumBrewWater = 100;  // mL, whatever the concentrate
+inline constexpr int kGrindBelowPowder = 10;   // grind when powder is 9 g or less
+inline constexpr int kGrindBeans = 10;         // g of beans per grinding
 
 // water, beans and powder are the levels the caller has just read (0 when
 // no brew is asked for). displayCode 0 runs a sequence; any other value

@@ -10,9 +10,9 @@ inline constexpr const char* kPowderFile = "powderSensor.txt";
 inline constexpr const char* kBeanFile = "beanSensor.txt";
 
 // Capacities enforced by a recharge.
-inline constexpr int kWaterCapacity = 1000;   // mL
-inline constexpr int kPowderCapacity = 10;    // g
-inline constexpr int kBeanCapacity = 100;     // g
+inline constexpr int kWaterCapacity = 1000;  // mL
+inline constexpr int kPowderCapacity = 10;   // g
+inline constexpr int kBeanCapacity = 100;    // g
 
 // The value most recently read from (or assigned after) each level file.
 extern int waterData;

@@ -3,17 +3,17 @@
 //
 // Every wait measures against the system clock (never the steady clock), so
 // the programs can be run at an accelerated clock under libfaketime.
-#include "machine/platform.h"
-
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <ctime>
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <mutex>
+
+#include "machine/platform.h"
 
 namespace cm::platform {
 
@@ -33,7 +33,8 @@ void pauseSeconds(int seconds) {
   timespec wanted{seconds, 0};
   timespec left{};
   while (::nanosleep(&wanted, &left) != 0 && errno == EINTR) {
-    if (left.tv_sec > wanted.tv_sec || (left.tv_sec == wanted.tv_sec && left.tv_nsec >= wanted.tv_nsec)) break;
+    if (left.tv_sec > wanted.tv_sec || (left.tv_sec == wanted.tv_sec && left.tv_nsec >= wanted.tv_nsec))
+      break;
     wanted = left;
   }
 }

@@ -69,26 +69,56 @@ void displayInterface(int code) {
     case kMenuScreen:
       drawFramedScreen(rowtext::kMenuBanner, {rowtext::kMake, rowtext::kReserve, edition().thirdMenuRow});
       break;
-    case kConcentratePromptScreen: drawPromptScreen(prompt::kConcentrate); break;
-    case kTemperaturePrompt: showPrompt(prompt::kTemperature); break;
+    case kConcentratePromptScreen:
+      drawPromptScreen(prompt::kConcentrate);
+      break;
+    case kTemperaturePrompt:
+      showPrompt(prompt::kTemperature);
+      break;
     case kTimePromptScreen:
-    case kCleanTimePromptScreen: drawPromptScreen(prompt::kTime); break;
-    case kReserveConcentratePrompt: showPrompt(prompt::kConcentrate); break;
-    case kReserveTemperaturePrompt: showPrompt(prompt::kTemperature); break;
-    case kCleaningAnimation: drawAnimation("Cleaning", 1); break;
-    case kCleaningFinished: drawMessage(rowtext::kCleaningFinished, kMessageHoldSeconds); break;
-    case kGrindingAnimation: drawAnimation("Grinding", 0); break;
-    case kMakingAnimation: drawAnimation("Coffee Making", 1); break;
-    case kCoffeeFinished: drawMessage(rowtext::kCoffeeFinished, kMessageHoldSeconds); break;
-    case kNoBeans: drawMessage(rowtext::kNoBeans, kMessageHoldSeconds); break;
-    case kNoWater: drawMessage(rowtext::kNoWater, kMessageHoldSeconds); break;
-    case kMakingFailed: drawMessage(rowtext::kMakingFailed, kMessageHoldSeconds); break;
-    case kBoilingAnimation: drawAnimation("Boiling", 1); break;
+    case kCleanTimePromptScreen:
+      drawPromptScreen(prompt::kTime);
+      break;
+    case kReserveConcentratePrompt:
+      showPrompt(prompt::kConcentrate);
+      break;
+    case kReserveTemperaturePrompt:
+      showPrompt(prompt::kTemperature);
+      break;
+    case kCleaningAnimation:
+      drawAnimation("Cleaning", 1);
+      break;
+    case kCleaningFinished:
+      drawMessage(rowtext::kCleaningFinished, kMessageHoldSeconds);
+      break;
+    case kGrindingAnimation:
+      drawAnimation("Grinding", 0);
+      break;
+    case kMakingAnimation:
+      drawAnimation("Coffee Making", 1);
+      break;
+    case kCoffeeFinished:
+      drawMessage(rowtext::kCoffeeFinished, kMessageHoldSeconds);
+      break;
+    case kNoBeans:
+      drawMessage(rowtext::kNoBeans, kMessageHoldSeconds);
+      break;
+    case kNoWater:
+      drawMessage(rowtext::kNoWater, kMessageHoldSeconds);
+      break;
+    case kMakingFailed:
+      drawMessage(rowtext::kMakingFailed, kMessageHoldSeconds);
+      break;
+    case kBoilingAnimation:
+      drawAnimation("Boiling", 1);
+      break;
     case kPowderWarning:
-      drawFramedScreen(rowtext::kScreenBanner, {rowtext::kWarning, rowtext::kPowderRemains, rowtext::kCleanFirst});
+      drawFramedScreen(rowtext::kScreenBanner,
+                       {rowtext::kWarning, rowtext::kPowderRemains, rowtext::kCleanFirst});
       platform::pauseSeconds(kWarningHoldSeconds);
       break;
-    default: break;  // 0 and unknown codes draw nothing
+    default:
+      break;  // 0 and unknown codes draw nothing
   }
 }
 

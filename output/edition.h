@@ -10,12 +10,12 @@ namespace cm {
 struct EditionProfile {
   // Two bytes at each end of a framed row; a border row is twenty of them.
   std::string_view frameGlyph;
-  bool statusHeader;        // a status header above every framed screen
-  bool standbyRow;          // "standby" on the prompt screens, else a blank row
-  int highestDisplayCode;   // 17 shows the cleaning-time prompt screen
+  bool statusHeader;       // a status header above every framed screen
+  bool standbyRow;         // "standby" on the prompt screens, else a blank row
+  int highestDisplayCode;  // 17 shows the cleaning-time prompt screen
   std::string_view thirdMenuRow;
-  bool recordsRequest;      // a brew request is copied into the selection registers
-  bool cleanSchedule;       // cleaning bookings: a booking without coffee, menus 7 and 8
+  bool recordsRequest;  // a brew request is copied into the selection registers
+  bool cleanSchedule;   // cleaning bookings: a booking without coffee, menus 7 and 8
   bool threeLineMaterialScreen;
 };
 

@@ -25,8 +25,8 @@ void readClock() {
 }
 
 void printClockLine(const std::tm& local) {
-  std::printf("%d-%d-%d  %d : %d : %d\n", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-              local.tm_min, local.tm_sec);
+  std::printf("%d-%d-%d  %d : %d : %d\n", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+              local.tm_hour, local.tm_min, local.tm_sec);
   std::fflush(stdout);
 }
 
@@ -34,20 +34,29 @@ namespace {
 
 const char* concentrateLine(int code) {
   switch (code) {
-    case kLow: return "concentrate : LOW ";
-    case kMiddle: return "concentrate : MIDDLE ";
-    case kHigh: return "concentrate : HIGH ";
-    case kUnsetSelection: return "concentrate : ";
-    default: return nullptr;
+    case kLow:
+      return "concentrate : LOW ";
+    case kMiddle:
+      return "concentrate : MIDDLE ";
+    case kHigh:
+      return "concentrate : HIGH ";
+    case kUnsetSelection:
+      return "concentrate : ";
+    default:
+      return nullptr;
   }
 }
 
 const char* temperatureLine(int code) {
   switch (code) {
-    case kCold: return "temperature : COLD ";
-    case kHot: return "temperature : HOT ";
-    case kUnsetSelection: return "temperature : ";
-    default: return nullptr;
+    case kCold:
+      return "temperature : COLD ";
+    case kHot:
+      return "temperature : HOT ";
+    case kUnsetSelection:
+      return "temperature : ";
+    default:
+      return nullptr;
   }
 }
 

@@ -8,7 +8,9 @@ namespace cm::e2e {
 namespace {
 
 const std::string g = "\xA1\xE1";  // the frame glyph
-std::string framed(const std::string& body) { return g + body + std::string(36 - body.size(), ' ') + g + "\r\n"; }
+std::string framed(const std::string& body) {
+  return g + body + std::string(36 - body.size(), ' ') + g + "\r\n";
+}
 std::string border() {
   std::string row;
   for (int i = 0; i < 20; ++i) row += g;
@@ -37,7 +39,8 @@ TEST_F(BasicEditionTest, StandbyShowsTheClockAndFiresADueBookingWithoutAKey) {
   ASSERT_TRUE(machine->waitForClockLine());
   EXPECT_EQ(readFile("reserveData.txt"), "12241830\n100\n0\n");
   ASSERT_TRUE(machine->waitFor(framed(" powder is remain.")));
-  EXPECT_LT(machine->transcript().find("2026-12-24  18 : 30 : "), machine->transcript().find(" powder is remain."));
+  EXPECT_LT(machine->transcript().find("2026-12-24  18 : 30 : "),
+            machine->transcript().find(" powder is remain."));
   ASSERT_TRUE(machine->waitForClockLine());
   EXPECT_EQ(readFile("reserveData.txt"), "");
   EXPECT_EQ(readFile("waterSensor.txt"), "800");
@@ -48,12 +51,11 @@ TEST_F(BasicEditionTest, AnyKeyOpensTheGlyphFramedMenuAndTypedValuesAreNotEchoed
   auto machine = start(kBasicProgram);
   wake(*machine, "1");  // the waking digit is not taken as the choice
   const std::string& screen = machine->transcript();
-  const std::string menu = border() + framed("       ==VORNE_Coffee Machine==") + framed(" 1)Make") +
-                           framed(" 2)Reserve") + framed(" 3)Cleaning") + border() + "\r\n" +
-                           "                     4)Recharge material\r\n" +
-                           "                         5)Show material\r\n" +
-                           "                     6)Show Reserve List\r\n" +
-                           "                                 0)Power";
+  const std::string menu =
+      border() + framed("       ==VORNE_Coffee Machine==") + framed(" 1)Make") + framed(" 2)Reserve") +
+      framed(" 3)Cleaning") + border() + "\r\n" + "                     4)Recharge material\r\n" +
+      "                         5)Show material\r\n" + "                     6)Show Reserve List\r\n" +
+      "                                 0)Power";
   EXPECT_NE(screen.find(menu), std::string::npos) << screen.substr(screen.size() - 600);
   EXPECT_EQ(screen.find("Clean List"), std::string::npos);
 

@@ -27,9 +27,12 @@ using Action = std::vector<Step>;
 
 const std::vector<Action> kActions = {
     {{"", "q"}, {"0)Power", "1\n"}, {"concentrate : ", "100\n"}, {"temperature : ", "1\n"}},  // brew
-    {{"", "q"}, {"0)Power", "3\n"}},                                                         // cleaning
-    {{"", "q"}, {"0)Power", "2\n"}, {"time : ", "12240000\n"}, {"concentrate : ", "200\n"},
-     {"temperature : ", "0\n"}},                                                             // due booking
+    {{"", "q"}, {"0)Power", "3\n"}},                                                          // cleaning
+    {{"", "q"},
+     {"0)Power", "2\n"},
+     {"time : ", "12240000\n"},
+     {"concentrate : ", "200\n"},
+     {"temperature : ", "0\n"}},  // due booking
     {{"", "q"}, {"0)Power", "4\n"}, {"water : ", "400\n"}, {"powder : ", "5\n"}, {"bean : ", "30\n"}},
     {{"", "q"}, {"0)Power", "8\n"}, {"time : ", "12240000\n"}},  // due cleaning (full edition)
 };
@@ -43,9 +46,11 @@ class CrashSafetyTest : public EndToEndTest {
     static const std::regex cleanBookings(R"((-?\d+\n)*)");
     std::string found;
     for (const char* name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt"}) {
-      if (!std::regex_match(readFile(name), level)) found += std::string(name) + " holds '" + readFile(name) + "' ";
+      if (!std::regex_match(readFile(name), level))
+        found += std::string(name) + " holds '" + readFile(name) + "' ";
     }
-    if (!std::regex_match(readFile("reserveData.txt"), brewBookings)) found += "reserveData.txt is not whole bookings ";
+    if (!std::regex_match(readFile("reserveData.txt"), brewBookings))
+      found += "reserveData.txt is not whole bookings ";
     if (!std::regex_match(readFile("cleanReserveData.txt"), cleanBookings)) {
       found += "cleanReserveData.txt is not whole bookings ";
     }
@@ -111,9 +116,10 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
     if (readFile("reserveData.txt").size() > 200) writeFile("reserveData.txt", "");
     if (readFile("cleanReserveData.txt").size() > 200) writeFile("cleanReserveData.txt", "");
   }
-  std::printf("crash safety: %d trials (seed %u), %d failures, %d temporary files left by a kill and removed "
-              "at the next start\n",
-              ran, seed, failures, leftoversSeen);
+  std::printf(
+      "crash safety: %d trials (seed %u), %d failures, %d temporary files left by a kill and removed "
+      "at the next start\n",
+      ran, seed, failures, leftoversSeen);
   EXPECT_GE(ran, std::min(trials, 200));
   EXPECT_EQ(failures, 0);
 }

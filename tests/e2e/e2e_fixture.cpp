@@ -2,7 +2,6 @@
 
 #include "support/file_bytes.h"
 
-
 namespace cm::e2e {
 
 void EndToEndTest::SetUp() {
@@ -40,8 +39,8 @@ void EndToEndTest::setLevels(int water, int powder, int beans) const {
 
 std::string EndToEndTest::snapshot() const {
   std::string all;
-  for (const char* name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt",
-                           "cleanReserveData.txt"}) {
+  for (const char* name :
+       {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt", "cleanReserveData.txt"}) {
     all += std::string(name) + "=" + readFile(name) + ";";
   }
   return all;

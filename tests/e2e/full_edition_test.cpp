@@ -29,21 +29,21 @@ TEST_F(FullEditionTest, WakeKeyIsNotEchoedAndTheMenuHasItsHeader) {
   const std::string screen = machine->transcript();
   EXPECT_EQ(screen.find('q', keyPressed), std::string::npos) << "the wake key must not be echoed";
   const std::string menu = screen.substr(screen.rfind("\n2026-12-24  18 : "));
-  for (const char* line : {"concentrate : \r\n", "temperature : \r\n",
-                           "water  : 1000\tmL,  powder : 10 g,  bean : 100 g\r\n", "powder : x\r\n",
-                           "timeTable>>\r\nno make reserve..\r\ncleanTable>>\r\nno clean reserve..\r\n",
-                           "-----------------------------------------------------------\r\n"
-                           "****************************************\r\n"
-                           "**       ==VORNE_Coffee Machine==     **\r\n"
-                           "** 1)Make                             **\r\n"
-                           "** 2)Reserve                          **\r\n"
-                           "** 3)Cleaning 8)CleanReserve          **\r\n"
-                           "****************************************\r\n"
-                           "\r\n                     4)Recharge material\r\n"
-                           "                         5)Show material\r\n"
-                           "                     6)Show Reserve List\r\n"
-                           "                       7)Show Clean List\r\n"
-                           "                                 0)Power"}) {
+  for (const char* line :
+       {"concentrate : \r\n", "temperature : \r\n", "water  : 1000\tmL,  powder : 10 g,  bean : 100 g\r\n",
+        "powder : x\r\n", "timeTable>>\r\nno make reserve..\r\ncleanTable>>\r\nno clean reserve..\r\n",
+        "-----------------------------------------------------------\r\n"
+        "****************************************\r\n"
+        "**       ==VORNE_Coffee Machine==     **\r\n"
+        "** 1)Make                             **\r\n"
+        "** 2)Reserve                          **\r\n"
+        "** 3)Cleaning 8)CleanReserve          **\r\n"
+        "****************************************\r\n"
+        "\r\n                     4)Recharge material\r\n"
+        "                         5)Show material\r\n"
+        "                     6)Show Reserve List\r\n"
+        "                       7)Show Clean List\r\n"
+        "                                 0)Power"}) {
     EXPECT_NE(menu.find(line), std::string::npos) << "missing: " << line << "\nin:\n" << menu;
   }
   // After the key the terminal is back in line mode with echo for the menu.
@@ -137,8 +137,9 @@ TEST_F(FullEditionTest, RechargeWarnsAndClampsInOrder) {
   answer(*machine, "water : ", "101\n");
   answer(*machine, "powder : ", "6\n");
   answer(*machine, "bean : ", "41\n");
-  ASSERT_TRUE(machine->waitFor("charging...\r\nwarning!! water is overflow..\r\nwarning!! powder is overflow..\r\n"
-                               "warning!! bean is overflow..\r\n"));
+  ASSERT_TRUE(
+      machine->waitFor("charging...\r\nwarning!! water is overflow..\r\nwarning!! powder is overflow..\r\n"
+                       "warning!! bean is overflow..\r\n"));
   ASSERT_TRUE(machine->waitFor("renewMaterial finished!!"));
   EXPECT_EQ(readFile("waterSensor.txt"), "1000");
   EXPECT_EQ(readFile("powderSensor.txt"), "10");

@@ -41,8 +41,8 @@ std::string randomLine(std::mt19937& random) {
   std::string line;
   for (int n = length(random); static_cast<int>(line.size()) < n;) {
     const int c = byte(random);
-    if (c == 0x03 || c == 0x1c || c == 0x1a || c == 0x13 || c == 0x11 || c == '\n' || c == '\r' || c == 0x04 ||
-        (c >= '0' && c <= '9')) {
+    if (c == 0x03 || c == 0x1c || c == 0x1a || c == 0x13 || c == 0x11 || c == '\n' || c == '\r' ||
+        c == 0x04 || (c >= '0' && c <= '9')) {
       continue;
     }
     line.push_back(static_cast<char>(c));

@@ -47,7 +47,9 @@ TEST_F(MemcheckSessionTest, FullEditionSession) {
   ASSERT_TRUE(machine->waitFor("Coffee Making Finished..!!", 120s));
   choose(*machine, {{"0)Power", "3\n"}});
   ASSERT_TRUE(machine->waitFor("cleaning is finished.", 120s));
-  choose(*machine, {{"0)Power", "2\n"}, {"time : ", "12240000\n"}, {"concentrate : ", "100\n"},
+  choose(*machine, {{"0)Power", "2\n"},
+                    {"time : ", "12240000\n"},
+                    {"concentrate : ", "100\n"},
                     {"temperature : ", "0\n"}});
   ASSERT_TRUE(machine->waitFor("Coffee Making Finished..!!", 120s)) << "the due booking fires";
   choose(*machine, {{"0)Power", "4\n"}, {"water : ", "5000\n"}, {"powder : ", "1\n"}, {"bean : ", "1\n"}});
@@ -68,8 +70,9 @@ TEST_F(MemcheckSessionTest, BasicEditionSession) {
   ASSERT_TRUE(machine->waitFor("Coffee Making Finished..!!", 120s));
   choose(*machine, {{"0)Power", "3\n"}});
   ASSERT_TRUE(machine->waitFor("cleaning is finished.", 120s));
-  choose(*machine, {{"0)Power", "2\n"}, {"time : ", "12240000\n"}, {"concentrate : ", "0\n"},
-                    {"temperature : ", "0\n"}});
+  choose(
+      *machine,
+      {{"0)Power", "2\n"}, {"time : ", "12240000\n"}, {"concentrate : ", "0\n"}, {"temperature : ", "0\n"}});
   // With no key in a pass the due (empty) booking fires, silently.
   ASSERT_TRUE(machine->waitForClockLine(60s));
   ASSERT_TRUE(machine->waitForClockLine(60s));

@@ -29,7 +29,8 @@ FakeStdin::~FakeStdin() {
 }
 
 void FakeStdin::type(std::string_view bytes) {
-  if (writer_ >= 0 && !bytes.empty()) [[maybe_unused]] auto n = ::write(writer_, bytes.data(), bytes.size());
+  if (writer_ >= 0 && !bytes.empty()) [[maybe_unused]]
+    auto n = ::write(writer_, bytes.data(), bytes.size());
 }
 
 }  // namespace cm::test

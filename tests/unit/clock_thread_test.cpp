@@ -1,12 +1,13 @@
 // The clock thread and the main thread together: bookings fire once each,
 // in order, and a stop request ends the thread.
+#include "full/clock_thread.h"
+
 #include <chrono>
 #include <functional>
 #include <mutex>
 #include <thread>
 
 #include "control/booking_runner.h"
-#include "full/clock_thread.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "output/edition.h"

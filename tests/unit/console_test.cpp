@@ -37,7 +37,9 @@ class ConsoleTest : public test::MachineTest {
 };
 
 TEST_F(ConsoleTest, AnswersAreWholeLinesAndTheRestOfABadLineIsDropped) {
-  test::FakeStdin input("12 34\n200\n" + std::string(5000, '7') + "\n-5\n\x7f" "3\b4\n");
+  test::FakeStdin input("12 34\n200\n" + std::string(5000, '7') +
+                        "\n-5\n\x7f"
+                        "3\b4\n");
   EXPECT_FALSE(readNumberLine().has_value());
   EXPECT_EQ(readNumberLine(), 200) << "a bad answer never leaks into the next";
   EXPECT_FALSE(readNumberLine().has_value()) << "a very long line is no number";

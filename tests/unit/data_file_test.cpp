@@ -1,8 +1,9 @@
+#include "machine/data_file.h"
+
 #include <unistd.h>
 
 #include <climits>
 
-#include "machine/data_file.h"
 #include "machine/number_text.h"
 #include "support/machine_fixture.h"
 
@@ -41,8 +42,8 @@ TEST_F(DataFileTest, StaleTemporaryFilesOfDeadProcessesAreRemoved) {
   const char* const files[] = {"waterSensor.txt"};
   removeStaleTempFiles(files);
 
-  EXPECT_EQ(folderContents(), (std::vector<std::string>{"beanSensor.txt.4194305.tmp", "waterSensor.txt",
-                                                        ours, "waterSensor.txt.x.tmp"}));
+  EXPECT_EQ(folderContents(), (std::vector<std::string>{"beanSensor.txt.4194305.tmp", "waterSensor.txt", ours,
+                                                        "waterSensor.txt.x.tmp"}));
 }
 
 TEST(NumberTextTest, ScanIntReadsLikePercentD) {
@@ -82,7 +83,8 @@ TEST(NumberTextTest, WholeNumberAnswers) {
   EXPECT_EQ(parseWholeNumber("+12241830"), 12241830);
   EXPECT_EQ(parseWholeNumber("2147483647"), INT_MAX);
   EXPECT_EQ(parseWholeNumber("-2147483648"), INT_MIN);
-  for (const char* bad : {"", "   ", "abc", "1x", "1 2", "99999999999", "2147483648", "+", "-", "+-1", "0x10"}) {
+  for (const char* bad :
+       {"", "   ", "abc", "1x", "1 2", "99999999999", "2147483648", "+", "-", "+-1", "0x10"}) {
     EXPECT_FALSE(parseWholeNumber(bad).has_value()) << '"' << bad << '"';
   }
 }

@@ -1,4 +1,5 @@
 #include "control/make_clean_controller.h"
+
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "support/machine_fixture.h"

@@ -1,6 +1,7 @@
+#include "machine/material_store.h"
+
 #include <climits>
 
-#include "machine/material_store.h"
 #include "support/machine_fixture.h"
 
 namespace cm {

@@ -1,4 +1,5 @@
 #include "machine/registers.h"
+
 #include "support/machine_fixture.h"
 
 namespace cm {

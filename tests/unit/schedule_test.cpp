@@ -68,8 +68,7 @@ TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
 
   initList(reserveList);
   popReserveFile(reserveList);
-  EXPECT_EQ(reserveList.bookings,
-            (std::vector<ReserveRecord>{{12241830, 200, 1}, {12250700, 100, 0}}));
+  EXPECT_EQ(reserveList.bookings, (std::vector<ReserveRecord>{{12241830, 200, 1}, {12250700, 100, 0}}));
 
   // Firing the only booking leaves the file present and empty.
   deleteList({12241830, 0, 0}, reserveList);
@@ -89,12 +88,12 @@ TEST_F(ScheduleTest, DamagedBrewFilesLoadWhatCameBefore) {
   };
   const Case cases[] = {
       {"", {}},
-      {"12241830\n200\n", {}},                           // incomplete last record
-      {"12241830\n200\n1\n12250700\n", {12241830}},     // incomplete last record
+      {"12241830\n200\n", {}},                                         // incomplete last record
+      {"12241830\n200\n1\n12250700\n", {12241830}},                    // incomplete last record
       {"  12241830 200\t1   12250700\n100\n0", {12241830, 12250700}},  // any white space, no final newline
-      {"12241830\n200\n1\nabc\n12250700\n100\n0\n", {12241830}},     // stops at garbage
+      {"12241830\n200\n1\nabc\n12250700\n100\n0\n", {12241830}},       // stops at garbage
       {"12241830\n2x0\n1\n", {}},
-      {"99999999999\n200\n1\n", {}},                    // out of range is not a number
+      {"99999999999\n200\n1\n", {}},  // out of range is not a number
       {"\x00\x01\x02", {}},
   };
   for (const Case& c : cases) {

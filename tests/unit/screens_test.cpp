@@ -82,13 +82,13 @@ TEST_F(ScreensTest, BasicMenuAndPromptScreensHaveGlyphFramesAndNoHeader) {
   selectEdition(kBasicEdition);
   const std::string g = "\xA1\xE1";
   const std::string border = repeat(g, 20) + "\n";
-  EXPECT_EQ(draw(kMenuScreen), "[clear]" + border + g + "       ==VORNE_Coffee Machine==     " + g + "\n" + g +
-                                   " 1)Make                             " + g + "\n" + g +
+  EXPECT_EQ(draw(kMenuScreen), "[clear]" + border + g + "       ==VORNE_Coffee Machine==     " + g + "\n" +
+                                   g + " 1)Make                             " + g + "\n" + g +
                                    " 2)Reserve                          " + g + "\n" + g +
                                    " 3)Cleaning                         " + g + "\n" + border);
   const std::string blank = g + std::string(36, ' ') + g + "\n";
-  const std::string promptFrame =
-      "[clear]" + border + g + "      ==VORNE_Coffee Machine==      " + g + "\n" + blank + blank + blank + border;
+  const std::string promptFrame = "[clear]" + border + g + "      ==VORNE_Coffee Machine==      " + g + "\n" +
+                                  blank + blank + blank + border;
   EXPECT_EQ(draw(kConcentratePromptScreen), promptFrame + "concentrate : ");
   EXPECT_EQ(draw(kTimePromptScreen), promptFrame + "time : ");
   EXPECT_EQ(draw(kCleanTimePromptScreen), "") << "the basic edition has no cleaning-time screen";
@@ -150,8 +150,9 @@ TEST_F(ScreensTest, AnimationsCountFramesAndSeconds) {
     const char* word;
     int frames;
   };
-  for (const Case& c : {Case{kCleaningAnimation, "Cleaning", 10}, Case{kGrindingAnimation, "Grinding", 5},
-                        Case{kMakingAnimation, "Coffee Making", 10}, Case{kBoilingAnimation, "Boiling", 10}}) {
+  for (const Case& c :
+       {Case{kCleaningAnimation, "Cleaning", 10}, Case{kGrindingAnimation, "Grinding", 5},
+        Case{kMakingAnimation, "Coffee Making", 10}, Case{kBoilingAnimation, "Boiling", 10}}) {
     fake::resetPlatform(fake::christmasEve());
     const std::string out = draw(c.code);
     EXPECT_EQ(fake::clearCount(), c.frames) << c.word;
@@ -159,7 +160,8 @@ TEST_F(ScreensTest, AnimationsCountFramesAndSeconds) {
     // Frame k of each cycle carries k dots; the last frame shows five.
     std::size_t at = 0;
     for (int frame = 0; frame < c.frames; ++frame) {
-      std::string row = std::string("** ") + c.word + std::string(static_cast<std::size_t>(frame % 5 + 1), '.');
+      std::string row =
+          std::string("** ") + c.word + std::string(static_cast<std::size_t>(frame % 5 + 1), '.');
       row += std::string(38 - row.size(), ' ') + "**\n";
       at = out.find(row, at);
       ASSERT_NE(at, std::string::npos) << c.word << " frame " << frame;

@@ -70,10 +70,11 @@ TEST_F(SequencesTest, CleaningNeedsFiveHundredMillilitres) {
   fake::resetPlatform(fake::christmasEve());
   out = clean();
   EXPECT_EQ(count(out, "** Cleaning"), 10u);
-  EXPECT_TRUE(endsWith(out, "** cleaning is finished.              **\n"
-                            "**                                    **\n"
-                            "**                                    **\n"
-                            "****************************************\n[pause 3]"));
+  EXPECT_TRUE(endsWith(out,
+                       "** cleaning is finished.              **\n"
+                       "**                                    **\n"
+                       "**                                    **\n"
+                       "****************************************\n[pause 3]"));
   EXPECT_EQ(out.find('\a'), std::string::npos);
   EXPECT_EQ(readFile(kWaterFile), "0");
   EXPECT_EQ(isPowderRemain, 0);

@@ -4,6 +4,7 @@
 
 #include "basic/keyboard.h"
 #include "console/menu.h"
+#include "console/terminal.h"
 #include "control/booking_runner.h"
 #include "machine/data_file.h"
 #include "machine/material_store.h"
@@ -17,6 +18,7 @@ namespace cm {
 namespace {
 
 void startUp() {
+  openStandardStreams();
   selectEdition(kBasicEdition);
   const char* const dataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile};
   removeStaleTempFiles(dataFiles);

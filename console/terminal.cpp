@@ -1,5 +1,6 @@
 #include "console/terminal.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <termios.h>
 #include <unistd.h>
@@ -22,6 +23,15 @@ void restoreAndResignal(int signo) {
 }
 
 }  // namespace
+
+void openStandardStreams() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) != -1) continue;
+    // open() takes the lowest free descriptor: the closed one.
+    const int opened = ::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened != fd && opened >= 0) ::close(opened);
+  }
+}
 
 void restoreTerminal() {
   if (haveSaved) ::tcsetattr(0, TCSANOW, &savedSettings);

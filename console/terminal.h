@@ -5,6 +5,11 @@
 
 namespace cm {
 
+// Opens /dev/null on any of standard input, output and error that the
+// program was started without, so that no data file can be given one of
+// those descriptors and receive screen output (or be read as keys).
+void openStandardStreams();
+
 // Saves the current settings (when standard input is a terminal) and
 // arranges for their restoration at exit and on the four signals, which then
 // end the process as they would have.

@@ -21,6 +21,7 @@ namespace cm {
 namespace {
 
 void startUp() {
+  openStandardStreams();
   selectEdition(kFullEdition);
   const char* const dataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile, kCleanReserveFile};
   removeStaleTempFiles(dataFiles);

@@ -1,10 +1,15 @@
 // Both programs killed with SIGKILL at random moments while they brew,
 // clean, book and recharge: every data file must still hold whole numbers
 // and whole bookings, and no temporary file may outlive the next start.
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdlib>
 #include <random>
 #include <regex>
+#include <thread>
 
 #include "e2e/e2e_fixture.h"
 
@@ -122,6 +127,43 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
       ran, seed, failures, leftoversSeen);
   EXPECT_GE(ran, std::min(trials, 200));
   EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
+}  // namespace cm::e2e
+
+namespace cm::e2e {
+namespace {
+
+// Started without standard input and output, a program must not hand those
+// descriptors to its data files (screens would land in them, or file bytes
+// be read as keys): it puts /dev/null there first.
+TEST_F(EndToEndTest, ClosedStandardStreamsAreNeverGivenToDataFiles) {
+  for (const std::string& program : {kFullProgram, kBasicProgram}) {
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      if (::chdir(folder_.c_str()) != 0) ::_exit(126);
+      ::close(0);
+      ::close(1);
+      ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+      ::_exit(127);
+    }
+    std::string in;
+    std::string out;
+    for (int wait = 0; wait < 100 && (in.empty() || out.empty()); ++wait) {
+      std::this_thread::sleep_for(20ms);
+      std::error_code ignored;
+      in = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/0", ignored).string();
+      out = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/1", ignored).string();
+    }
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_EQ(in, "/dev/null") << program;
+    EXPECT_EQ(out, "/dev/null") << program;
+  }
+  EXPECT_EQ(readFile("waterSensor.txt"), "1000");
 }
 
 }  // namespace

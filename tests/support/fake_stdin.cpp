@@ -7,11 +7,15 @@
 namespace cm::test {
 
 FakeStdin::FakeStdin(std::string_view bytes, bool endAfter) {
+  // Saved first: when the tests run with standard input closed, the pipe
+  // would otherwise take descriptor 0 itself.
+  savedStdin_ = ::dup(0);
   int fds[2];
   if (::pipe(fds) != 0) return;
-  savedStdin_ = ::dup(0);
-  ::dup2(fds[0], 0);
-  ::close(fds[0]);
+  if (fds[0] != 0) {
+    ::dup2(fds[0], 0);
+    ::close(fds[0]);
+  }
   writer_ = fds[1];
   resetInputForTests();
   type(bytes);
@@ -23,8 +27,12 @@ FakeStdin::FakeStdin(std::string_view bytes, bool endAfter) {
 
 FakeStdin::~FakeStdin() {
   if (writer_ >= 0) ::close(writer_);
-  ::dup2(savedStdin_, 0);
-  ::close(savedStdin_);
+  if (savedStdin_ >= 0) {
+    ::dup2(savedStdin_, 0);
+    ::close(savedStdin_);
+  } else {
+    ::close(0);  // it was closed before
+  }
   resetInputForTests();
 }
 

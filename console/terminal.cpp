@@ -5,6 +5,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <initializer_list>
 
@@ -14,12 +15,34 @@ namespace {
 
 termios savedSettings{};
 volatile sig_atomic_t haveSaved = 0;
+termios settingsAtSuspend{};  // the mode to take up again after a Ctrl-Z
+
+void install(int signo, void (*handler)(int)) {
+  struct sigaction action {};
+  action.sa_handler = handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESETHAND;
+  ::sigaction(signo, &action, nullptr);
+}
 
 void restoreAndResignal(int signo) {
-  restoreTerminal();  // tcsetattr is async-signal-safe
+  const int savedErrno = errno;
+  // tcgetattr and tcsetattr are async-signal-safe.
+  if (signo == SIGTSTP) ::tcgetattr(0, &settingsAtSuspend);
+  restoreTerminal();
   // SA_RESETHAND has put the default action back; the raised signal is
-  // delivered when this handler returns and ends the process as usual.
+  // delivered when this handler returns: it ends the process, or for
+  // SIGTSTP stops it with the shell's terminal as it was found.
   ::raise(signo);
+  errno = savedErrno;
+}
+
+void resumeAfterStop(int) {
+  const int savedErrno = errno;
+  ::tcsetattr(0, TCSANOW, &settingsAtSuspend);
+  install(SIGTSTP, restoreAndResignal);
+  install(SIGCONT, resumeAfterStop);
+  errno = savedErrno;
 }
 
 }  // namespace
@@ -40,11 +63,11 @@ void restoreTerminal() {
 void guardTerminal() {
   if (::tcgetattr(0, &savedSettings) == 0) haveSaved = 1;
   std::atexit(restoreTerminal);
-  struct sigaction action {};
-  action.sa_handler = restoreAndResignal;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND;
-  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::sigaction(signo, &action, nullptr);
+  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) install(signo, restoreAndResignal);
+  if (haveSaved) {
+    install(SIGTSTP, restoreAndResignal);
+    install(SIGCONT, resumeAfterStop);
+  }
 }
 
 }  // namespace cm

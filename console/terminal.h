@@ -12,7 +12,9 @@ void openStandardStreams();
 
 // Saves the current settings (when standard input is a terminal) and
 // arranges for their restoration at exit and on the four signals, which then
-// end the process as they would have.
+// end the process as they would have. Ctrl-Z (SIGTSTP) also gives the shell
+// the settings as found, and the program takes up its own mode again when
+// it is continued.
 void guardTerminal();
 
 // Puts the saved settings back; safe inside a signal handler.

@@ -132,6 +132,33 @@ TEST_F(BasicEditionTest, PowerOffAndInterruptRestoreTheTerminal) {
   }
 }
 
+TEST_F(BasicEditionTest, CtrlZGivesTheShellItsTerminalAndContinuingTakesKeyboardModeBack) {
+  SessionOptions options;
+  options.program = kBasicProgram;
+  options.folder = folder_;
+  options.jobControl = true;
+  auto machine = std::make_unique<PtySession>(options);
+  ASSERT_TRUE(machine->waitForClockLine());
+  const pid_t job = machine->foregroundGroup();
+  ASSERT_NE(job, machine->pid());
+  machine->type("\x1a");  // Ctrl-Z
+  bool stopped = false;
+  for (int wait = 0; wait < 200 && !stopped; ++wait) {
+    machine->drain(10ms);
+    stopped = processState(job) == 'T';
+  }
+  ASSERT_TRUE(stopped);
+  EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
+  ::kill(-job, SIGCONT);
+  machine->skipToEnd();
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_FALSE(isLineModeWithEcho(machine->terminalSettings()));
+  wake(*machine);
+  machine->type("0\n");
+  EXPECT_EQ(machine->waitExit(), 0);
+  EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
+}
+
 TEST_F(BasicEditionTest, AtEndOfInputItKeepsPollingWithoutSpinning) {
   writeFile("reserveData.txt", "12241830\n200\n1\n");
   auto machine = start(kBasicProgram, /*stdinFromDevNull=*/true);

@@ -21,6 +21,29 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// In the forked session leader: forks the job, which returns to exec the
+// program in a foreground process group of its own; the leader waits for
+// it like a shell and ends as it ended.
+void runAsJob() {
+  const pid_t job = ::fork();
+  if (job == 0) {
+    ::setpgid(0, 0);
+    ::signal(SIGTTOU, SIG_IGN);
+    ::tcsetpgrp(0, ::getpid());
+    ::signal(SIGTTOU, SIG_DFL);
+    return;
+  }
+  ::setpgid(job, job);
+  int status = 0;
+  while (::waitpid(job, &status, 0) < 0 && errno == EINTR) {
+  }
+  if (WIFSIGNALED(status)) {
+    ::signal(WTERMSIG(status), SIG_DFL);
+    ::raise(WTERMSIG(status));
+  }
+  ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 127);
+}
+
 }  // namespace
 
 PtySession::PtySession(const SessionOptions& options) {
@@ -45,6 +68,7 @@ PtySession::PtySession(const SessionOptions& options) {
     }
     // libfaketime is preloaded ahead of the sanitizer runtime.
     ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+    if (options.jobControl) runAsJob();
     ::execl(options.program.c_str(), options.program.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);
   }
@@ -162,6 +186,8 @@ termios PtySession::terminalSettings() const {
 
 void PtySession::signal(int signo) const { ::kill(pid_, signo); }
 
+pid_t PtySession::foregroundGroup() const { return ::tcgetpgrp(master_); }
+
 double cpuSeconds(pid_t pid, bool withChildren) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -174,6 +200,13 @@ double cpuSeconds(pid_t pid, bool withChildren) {
   double total = std::stod(values.at(11)) + std::stod(values.at(12));
   if (withChildren) total += std::stod(values.at(13)) + std::stod(values.at(14));
   return total / ticks;
+}
+
+char processState(pid_t pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::size_t close = content.rfind(')');
+  return close == std::string::npos || close + 2 >= content.size() ? '?' : content[close + 2];
 }
 
 long peakResidentKiB(pid_t pid) {

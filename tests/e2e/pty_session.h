@@ -24,6 +24,10 @@ struct SessionOptions {
   int speed = 20;
   bool stdinFromDevNull = false;
   bool fakeClock = true;  // false: the real clock, for measurements
+  // Run the program as a shell runs a job: in a process group of its own
+  // under a parent that waits for it, so Ctrl-Z really stops it (the stop
+  // is discarded for a session leader's orphaned process group).
+  bool jobControl = false;
 };
 
 class PtySession {
@@ -65,6 +69,8 @@ class PtySession {
   termios terminalSettings() const;
 
   pid_t pid() const { return pid_; }
+  // The terminal's foreground process group: the program's, under job control.
+  pid_t foregroundGroup() const;
   void signal(int signo) const;
 
  private:
@@ -81,6 +87,9 @@ class PtySession {
 // Process CPU time (user + system) in seconds, from /proc; with children,
 // also that of its waited-for children (the "clear" commands).
 double cpuSeconds(pid_t pid, bool withChildren = false);
+
+// The process state letter from /proc ('T' when stopped).
+char processState(pid_t pid);
 
 // Peak resident memory in KiB, from /proc.
 long peakResidentKiB(pid_t pid);

@@ -19,14 +19,10 @@ std::string border() {
 
 class BasicEditionTest : public EndToEndTest {
  protected:
+  // The key is polled once a pass: press it in standby, after a clock line.
   static void wake(PtySession& machine, const char* key = "k") {
     ASSERT_TRUE(machine.waitForClockLine());
-    machine.type(key);
-    ASSERT_TRUE(machine.waitFor("                                 0)Power")) << machine.sinceLastMatch();
-  }
-  static void answer(PtySession& machine, const char* prompt, const char* value) {
-    ASSERT_TRUE(machine.waitFor(prompt)) << "no prompt " << prompt << ":\n" << machine.sinceLastMatch();
-    machine.type(value);
+    openMenu(machine, key);
   }
 };
 
@@ -176,15 +172,13 @@ TEST_F(BasicEditionTest, ABookingStoredByOneEditionFiresInTheOther) {
   {
     auto full = start(kFullProgram);
     ASSERT_TRUE(full->waitForClockLine());
-    full->type("q");
-    ASSERT_TRUE(full->waitFor("0)Power"));
+    openMenu(*full);
     full->type("2\n");
     answer(*full, "time : ", "12241831\n");
     answer(*full, "concentrate : ", "200\n");
     answer(*full, "temperature : ", "0\n");
     ASSERT_TRUE(full->waitForClockLine());
-    full->type("q");
-    ASSERT_TRUE(full->waitFor("0)Power"));
+    openMenu(*full);
     full->type("0\n");
     ASSERT_EQ(full->waitExit(), 0);
   }

@@ -50,6 +50,16 @@ std::filesystem::file_time_type EndToEndTest::modified(const std::string& name) 
   return std::filesystem::last_write_time(folder_ / name);
 }
 
+void EndToEndTest::openMenu(PtySession& machine, const char* key) {
+  machine.type(key);
+  ASSERT_TRUE(machine.waitFor("                                 0)Power")) << machine.sinceLastMatch();
+}
+
+void EndToEndTest::answer(PtySession& machine, const char* prompt, const char* value) {
+  ASSERT_TRUE(machine.waitFor(prompt)) << "no prompt " << prompt << ":\n" << machine.sinceLastMatch();
+  machine.type(value);
+}
+
 bool isLineModeWithEcho(const termios& settings) {
   return (settings.c_lflag & ICANON) != 0 && (settings.c_lflag & ECHO) != 0;
 }

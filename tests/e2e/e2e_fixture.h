@@ -30,6 +30,11 @@ class EndToEndTest : public ::testing::Test {
   std::string snapshot() const;
   std::filesystem::file_time_type modified(const std::string& name) const;
 
+  // Presses a key and waits for the whole menu.
+  static void openMenu(PtySession& machine, const char* key = "q");
+  // Waits for the prompt, then types the answer.
+  static void answer(PtySession& machine, const char* prompt, const char* value);
+
   std::filesystem::path folder_;
 };
 

@@ -8,15 +8,8 @@ namespace {
 
 class FullEditionTest : public EndToEndTest {
  protected:
-  // Wakes the machine and waits for the whole menu.
-  static void wake(PtySession& machine) {
-    machine.type("q");
-    ASSERT_TRUE(machine.waitFor("                                 0)Power")) << machine.sinceLastMatch();
-  }
-  static void answer(PtySession& machine, const char* prompt, const char* value) {
-    ASSERT_TRUE(machine.waitFor(prompt)) << "no prompt " << prompt << ":\n" << machine.sinceLastMatch();
-    machine.type(value);
-  }
+  // Standby waits for the key alone: wake it and wait for the whole menu.
+  static void wake(PtySession& machine) { openMenu(machine); }
 };
 
 TEST_F(FullEditionTest, WakeKeyIsNotEchoedAndTheMenuHasItsHeader) {

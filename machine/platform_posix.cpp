@@ -3,13 +3,14 @@
 //
 // Every wait measures against the system clock (never the steady clock), so
 // the programs can be run at an accelerated clock under libfaketime.
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <mutex>
 
@@ -19,9 +20,20 @@ namespace cm::platform {
 
 void clearScreen() {
   std::fflush(stdout);
-  // The result is not examined: a failed clear leaves the new screen printed
-  // under the old output, which is harmless.
-  [[maybe_unused]] int ignored = std::system("clear");
+  // The shell runs "clear" as system() would, but without system()'s habit
+  // of ignoring SIGINT and SIGQUIT in this process while the command runs:
+  // an interrupt that lands during a clear must still restore the terminal
+  // and end the machine. The result is not examined: a failed clear leaves
+  // the new screen printed under the old output, which is harmless.
+  static char shell[] = "/bin/sh";
+  static char dashC[] = "-c";
+  static char command[] = "clear";
+  char* const argv[] = {shell, dashC, command, nullptr};
+  pid_t child = -1;
+  if (::posix_spawn(&child, shell, nullptr, nullptr, argv, environ) != 0) return;
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
 }
 
 void pauseSeconds(int seconds) {

@@ -119,9 +119,11 @@ TEST_F(BasicEditionTest, PowerOffAndInterruptRestoreTheTerminal) {
   EXPECT_EQ(machine->waitExit(), 0);
   EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
 
+  useSlowClear();  // each signal lands while a screen clear runs
   for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
     auto again = start(kBasicProgram);
     ASSERT_TRUE(again->waitForClockLine());
+    ASSERT_TRUE(again->waitFor("[slow clear]"));
     again->signal(signo);
     EXPECT_EQ(again->waitExit(), 128 + signo);
     EXPECT_TRUE(isLineModeWithEcho(again->terminalSettings())) << "signal " << signo;

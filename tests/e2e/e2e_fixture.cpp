@@ -13,7 +13,19 @@ void EndToEndTest::SetUp() {
   }
 }
 
-void EndToEndTest::TearDown() { std::filesystem::remove_all(folder_); }
+void EndToEndTest::TearDown() {
+  std::filesystem::remove_all(folder_);
+  if (!pathPrefix_.empty()) std::filesystem::remove_all(pathPrefix_);
+}
+
+void EndToEndTest::useSlowClear() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-bin-XXXXXX").string();
+  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+  pathPrefix_ = pattern;
+  const auto script = std::filesystem::path(pattern) / "clear";
+  test::writeBytes(script, "#!/bin/sh\nprintf '\\033[H\\033[2J[slow clear]'\nexec sleep 10\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+}
 
 std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool stdinFromDevNull,
                                                 const std::string& fakeStart) {
@@ -22,6 +34,7 @@ std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool
   options.folder = folder_;
   options.stdinFromDevNull = stdinFromDevNull;
   options.fakeStart = fakeStart;
+  options.pathPrefix = pathPrefix_;
   return std::make_unique<PtySession>(options);
 }
 

@@ -23,6 +23,10 @@ class EndToEndTest : public ::testing::Test {
   std::unique_ptr<PtySession> start(const std::string& program, bool stdinFromDevNull = false,
                                     const std::string& fakeStart = "2026-12-24 18:29:50");
 
+  // From now on the programs' "clear" prints "[slow clear]" and then takes
+  // half a second (at twenty times speed), so a test can act while one runs.
+  void useSlowClear();
+
   void writeFile(const std::string& name, const std::string& bytes) const;
   std::string readFile(const std::string& name) const;
   void setLevels(int water, int powder, int beans) const;
@@ -36,6 +40,7 @@ class EndToEndTest : public ::testing::Test {
   static void answer(PtySession& machine, const char* prompt, const char* value);
 
   std::filesystem::path folder_;
+  std::string pathPrefix_;
 };
 
 // Echo and line mode are on, as a fresh terminal has them.

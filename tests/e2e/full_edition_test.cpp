@@ -248,11 +248,15 @@ TEST_F(FullEditionTest, AtEndOfInputTheClockRunsAndBookingsFireWithoutSpinning) 
   EXPECT_LT(cpuSeconds(machine->pid()) - cpuBefore, 0.5) << "standby must not spin";
 }
 
+// Each signal is sent while a screen clear runs, when a shell command's
+// caller is most tempted to ignore it.
 TEST_F(FullEditionTest, SignalsRestoreTheTerminal) {
+  useSlowClear();
   for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
     auto machine = start(kFullProgram);
     ASSERT_TRUE(machine->waitForClockLine());
-    machine->drain(100ms);  // the key read has switched line mode and echo off
+    ASSERT_TRUE(machine->waitFor("[slow clear]"));
+    // A second after the first clock line the key read has line mode and echo off.
     EXPECT_FALSE(isLineModeWithEcho(machine->terminalSettings()));
     machine->signal(signo);
     EXPECT_EQ(machine->waitExit(), 128 + signo);

@@ -61,6 +61,10 @@ PtySession::PtySession(const SessionOptions& options) {
     }
     ::setenv("TERM", "xterm", 1);
     ::setenv("TZ", "UTC", 1);
+    if (!options.pathPrefix.empty()) {
+      const std::string path = options.pathPrefix + ":" + std::getenv("PATH");
+      ::setenv("PATH", path.c_str(), 1);
+    }
     if (options.fakeClock) {
       ::setenv("LD_PRELOAD", COFFEE_FAKETIME_LIB, 1);
       const std::string fake = "@" + options.fakeStart + " x" + std::to_string(options.speed);

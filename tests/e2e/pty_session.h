@@ -28,6 +28,8 @@ struct SessionOptions {
   // under a parent that waits for it, so Ctrl-Z really stops it (the stop
   // is discarded for a session leader's orphaned process group).
   bool jobControl = false;
+  // A folder searched before PATH, for stand-ins of the shell's commands.
+  std::string pathPrefix;
 };
 
 class PtySession {

@@ -141,7 +141,7 @@ TEST_F(BasicEditionTest, CtrlZGivesTheShellItsTerminalAndContinuingTakesKeyboard
   ASSERT_NE(job, machine->pid());
   machine->type("\x1a");  // Ctrl-Z
   bool stopped = false;
-  for (int wait = 0; wait < 200 && !stopped; ++wait) {
+  for (int wait = 0; wait < 2000 && !stopped; ++wait) {
     machine->drain(10ms);
     stopped = processState(job) == 'T';
   }

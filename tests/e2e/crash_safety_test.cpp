@@ -62,11 +62,16 @@ class CrashSafetyTest : public EndToEndTest {
     return found;
   }
 
-  std::vector<std::string> temporaryFiles() const {
+  // Temporary files, except those of the running program `live`: a booking
+  // that fires at start-up may be in the middle of its own rewrite.
+  std::vector<std::string> temporaryFiles(pid_t live = -1) const {
+    const std::string own = "." + std::to_string(live) + ".tmp";
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
-      if (name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0) names.push_back(name);
+      const bool temporary = name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
+      const bool ownFile = name.size() > own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0;
+      if (temporary && !ownFile) names.push_back(name);
     }
     return names;
   }
@@ -78,24 +83,24 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> killAfterMs(0, 500);
   std::uniform_int_distribution<std::size_t> pick(0, kActions.size() - 1);
-  const auto budgetEnd = Clock::now() + std::chrono::minutes(4);
 
   int failures = 0;
   int leftoversSeen = 0;
   int ran = 0;
-  for (int trial = 0; trial < trials && Clock::now() < budgetEnd; ++trial, ++ran) {
+  // No wall-clock budget: on a loaded machine every trial still runs.
+  for (int trial = 0; trial < trials; ++trial, ++ran) {
     const bool full = trial % 2 == 0;
     SessionOptions options;
     options.program = full ? kFullProgram : kBasicProgram;
     options.folder = folder_;
     options.speed = 50;
     PtySession machine(options);
-    if (!machine.waitForClockLine(5s)) {
+    if (!machine.waitForClockLine()) {
       ADD_FAILURE() << "trial " << trial << ": no standby clock";
       ++failures;
       continue;
     }
-    if (const auto stale = temporaryFiles(); !stale.empty()) {
+    if (const auto stale = temporaryFiles(machine.pid()); !stale.empty()) {
       ADD_FAILURE() << "trial " << trial << ": a start left " << stale.front() << " behind";
       ++failures;
     }
@@ -125,7 +130,6 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
       "crash safety: %d trials (seed %u), %d failures, %d temporary files left by a kill and removed "
       "at the next start\n",
       ran, seed, failures, leftoversSeen);
-  EXPECT_GE(ran, std::min(trials, 200));
   EXPECT_EQ(failures, 0);
 }
 

@@ -19,14 +19,15 @@ std::optional<int> ask(const char* label) {
   return readNumberLine();
 }
 
-// The sum is taken in 64 bits, so no amount can overflow the test.
-void recharge(int level, int amount, int capacity, const char* warning, void (*renew)(int)) {
-  if (std::int64_t{level} + amount > capacity) {
-    std::puts(warning);
-    renew(capacity);
-  } else {
-    renew(saturatingAdd(level, amount));
-  }
+// Adds to the level as the file holds it at this moment, clamped to the
+// capacity. The sum is taken in 64 bits, so no amount can overflow the test.
+void recharge(const char* path, int amount, int capacity, const char* warning) {
+  bool overflow = false;
+  changeLevel(path, [&](int level) {
+    overflow = std::int64_t{level} + amount > capacity;
+    return overflow ? capacity : saturatingAdd(level, amount);
+  });
+  if (overflow) std::puts(warning);
 }
 
 }  // namespace
@@ -42,9 +43,9 @@ void renewMaterial() {
 
   platform::clearScreen();
   std::puts("charging...");
-  recharge(waterInterface(), *water, kWaterCapacity, "warning!! water is overflow..", renewWater);
-  recharge(powderInterface(), *powder, kPowderCapacity, "warning!! powder is overflow..", renewPowder);
-  recharge(beanInterface(), *bean, kBeanCapacity, "warning!! bean is overflow..", renewBean);
+  recharge(kWaterFile, *water, kWaterCapacity, "warning!! water is overflow..");
+  recharge(kPowderFile, *powder, kPowderCapacity, "warning!! powder is overflow..");
+  recharge(kBeanFile, *bean, kBeanCapacity, "warning!! bean is overflow..");
   platform::pauseSeconds(3);
   platform::clearScreen();
   std::puts("renewMaterial finished!!");

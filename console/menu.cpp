@@ -97,10 +97,13 @@ void runMenu() {
       showMaterial();
       break;
     case 6:
+      followReserveFile(reserveList);
       printAllList(reserveList);
       break;
     case 7:
-      if (cleaning) printAllClist(cleanList);
+      if (!cleaning) break;
+      followCleanFile(cleanList);
+      printAllClist(cleanList);
       break;
     case 8:
       if (cleaning) reserveCleaning();

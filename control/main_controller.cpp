@@ -4,7 +4,6 @@
 
 #include "control/make_clean_controller.h"
 #include "machine/material_store.h"
-#include "machine/number_text.h"
 #include "machine/platform.h"
 #include "output/display.h"
 #include "output/edition.h"
@@ -33,7 +32,7 @@ bool runCleaning() {
   }
   outputController(kCleaningAnimation, 0);
   if (cleanController(1) != 1) return false;
-  renewWater(saturatingSub(waterInterface(), kCleaningWater));
+  addWater(-kCleaningWater);
   outputController(kCleaningFinished, 0);
   isPowderRemain = 0;
   return true;
@@ -59,9 +58,11 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
     }
     outputController(kGrindingAnimation, 0);
     if (grindInterface() == 1) {
-      renewPowder(saturatingAdd(powderData, kGrindBeans));
+      // From the files as they are after the animation, not the readings
+      // before it.
+      addPowder(kGrindBeans);
       powderData = powderInterface();
-      renewBean(saturatingSub(beanData, kGrindBeans));
+      addBean(-kGrindBeans);
       beanData = beanInterface();
     }
   }

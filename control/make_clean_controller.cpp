@@ -1,7 +1,6 @@
 #include "control/make_clean_controller.h"
 
 #include "machine/material_store.h"
-#include "machine/number_text.h"
 #include "machine/registers.h"
 
 namespace cm {
@@ -28,9 +27,11 @@ int makeController(int concentrate, int temperature) {
   if (_isMake != 1) return 0;
 
   // No level is tested here: the thresholds are the main controller's, so a
-  // brew may take a level below zero.
-  renewWater(saturatingSub(waterData, concentrate));
-  renewPowder(saturatingSub(powderData, kPowderPerCup));
+  // brew may take a level below zero. The use is taken from the files as
+  // they are now, not from the readings before the animations: a recharge
+  // made meanwhile by the other program stays.
+  addWater(-concentrate);
+  addPowder(-kPowderPerCup);
   isPowderRemain = 1;
   return 1;
 }

@@ -33,6 +33,30 @@ bool writeAll(int fd, std::string_view bytes) {
   return true;
 }
 
+// A new file that nobody else has opened: a link or a file found under the
+// name (left by a dead process with this pid, or put there on purpose) is
+// removed, never followed or written into.
+int createTempFile(const std::string& temp) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd >= 0 || errno != EEXIST) return fd;
+    ::unlink(temp.c_str());
+  }
+  return -1;
+}
+
+// After a rename the new name lives in the folder's entries: sync them too,
+// so a power cut cannot bring the old file back.
+void syncFolderOf(const char* path) {
+  const std::string_view name = path;
+  const std::size_t slash = name.rfind('/');
+  const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
 }  // namespace
 
 std::optional<std::string> readWholeFile(const char* path) {
@@ -56,7 +80,7 @@ std::optional<std::string> readWholeFile(const char* path) {
 
 bool rewriteFile(const char* path, std::string_view bytes) {
   const std::string temp = tempNameFor(path, static_cast<long>(::getpid()));
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const int fd = createTempFile(temp);
   if (fd < 0) return false;
   const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
   const bool closed = ::close(fd) == 0;
@@ -64,7 +88,14 @@ bool rewriteFile(const char* path, std::string_view bytes) {
     ::unlink(temp.c_str());
     return false;
   }
+  syncFolderOf(path);
   return true;
+}
+
+FileIdentity fileIdentity(const char* path) {
+  struct stat info {};
+  if (::stat(path, &info) != 0) return FileIdentity{.seen = true};
+  return {true, true, info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
 }
 
 void removeStaleTempFiles(std::span<const char* const> paths) {

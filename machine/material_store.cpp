@@ -3,6 +3,7 @@
 #include <string>
 
 #include "machine/data_file.h"
+#include "machine/folder_lock.h"
 #include "machine/number_text.h"
 
 namespace cm {
@@ -32,6 +33,23 @@ int powderSensor() { return readLevel(kPowderFile); }
 void renewWater(int level) { writeLevel(kWaterFile, level); }
 void renewBean(int level) { writeLevel(kBeanFile, level); }
 void renewPowder(int level) { writeLevel(kPowderFile, level); }
+
+int changeLevel(const char* path, const std::function<int(int)>& change) {
+  UpdateLock lock;
+  const int level = change(readLevel(path));
+  writeLevel(path, level);
+  return level;
+}
+
+void addWater(int amount) {
+  changeLevel(kWaterFile, [amount](int level) { return saturatingAdd(level, amount); });
+}
+void addPowder(int amount) {
+  changeLevel(kPowderFile, [amount](int level) { return saturatingAdd(level, amount); });
+}
+void addBean(int amount) {
+  changeLevel(kBeanFile, [amount](int level) { return saturatingAdd(level, amount); });
+}
 
 int waterInterface() { return waterData = waterSensor(); }
 int beanInterface() { return beanData = beanSensor(); }

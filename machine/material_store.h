@@ -3,6 +3,8 @@
 // seen by the next read.
 #pragma once
 
+#include <functional>
+
 namespace cm {
 
 inline constexpr const char* kWaterFile = "waterSensor.txt";
@@ -30,6 +32,19 @@ int powderSensor();
 void renewWater(int level);
 void renewBean(int level);
 void renewPowder(int level);
+
+// A level change as one step under the folder's update lock: `change` gets
+// the level as the file holds it at this moment and returns the new level,
+// which is written at once. So a change made meanwhile by another program
+// (a recharge, a brew) is built on, never undone. Returns the new level;
+// the registers are not touched.
+int changeLevel(const char* path, const std::function<int(int)>& change);
+
+// The level plus `amount` (negative to use material), saturating at the int
+// range, computed from the file at the moment of writing.
+void addWater(int amount);
+void addPowder(int amount);
+void addBean(int amount);
 
 // The only way the rest of the machine reads a level: read the sensor and
 // keep the value in the register.

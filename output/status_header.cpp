@@ -74,6 +74,8 @@ void bios_function() {
   const int bean = beanInterface();
   std::printf("water  : %d\tmL,  powder : %d g,  bean : %d g\n", water, powder, bean);
   std::puts(isPowderRemain == 1 ? "powder : o,  plz clean.." : "powder : x");
+  followReserveFile(reserveList);
+  followCleanFile(cleanList);
   std::puts("timeTable>>");
   printReserveTime(reserveList);
   std::puts("cleanTable>>");

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "machine/folder_lock.h"
 #include "machine/platform.h"
 #include "schedule/schedule_file.h"
 
@@ -24,6 +25,7 @@ const ReserveRecord* firstDue(const BrewSchedule& head, int now) {
 
 BrewSchedule& initList(BrewSchedule& head) {
   head.bookings.clear();
+  head.loadedFrom = {};  // no longer what the file holds
   return head;
 }
 
@@ -47,14 +49,29 @@ void pushReserveFile(const BrewSchedule& head) {
 
 void popReserveFile(BrewSchedule& head) {
   initList(head);
+  // The identity before the read: a change in between loads once more later.
+  head.loadedFrom = fileIdentity(kReserveFile);
   const std::vector<int> numbers = readScheduleNumbers(kReserveFile);
   for (std::size_t i = 0; i + 3 <= numbers.size(); i += 3) {
     addList({numbers[i], numbers[i + 1], numbers[i + 2]}, head);
   }
 }
 
+void followReserveFile(BrewSchedule& head) {
+  if (fileIdentity(kReserveFile) != head.loadedFrom) popReserveFile(head);
+}
+
 void pushReserveData(int time, int concentrate, int temperature) {
+  UpdateLock lock;
+  popReserveFile(reserveList);
   addList({time, concentrate, temperature}, reserveList);
+  pushReserveFile(reserveList);
+}
+
+void deleteReserveData(const ReserveRecord& record) {
+  UpdateLock lock;
+  popReserveFile(reserveList);
+  deleteList(record, reserveList);
   pushReserveFile(reserveList);
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "machine/data_file.h"
 #include "machine/registers.h"
 
 namespace cm {
@@ -18,9 +19,11 @@ struct ReserveRecord {
   friend bool operator==(const ReserveRecord&, const ReserveRecord&) = default;
 };
 
-// The schedule, in insertion order; never sorted, equal times allowed.
+// The schedule, in insertion order; never sorted, equal times allowed. It is
+// a cache of its file: `loadedFrom` is the file's identity when it was read.
 struct BrewSchedule {
   std::vector<ReserveRecord> bookings;
+  FileIdentity loadedFrom;
 };
 
 extern BrewSchedule reserveList;
@@ -35,7 +38,16 @@ void pushReserveFile(const BrewSchedule& head);
 // stops at the first thing that is not a number and an incomplete last
 // booking is dropped.
 void popReserveFile(BrewSchedule& head);
+// Loads the file again when it has changed since it was read (a hand edit,
+// the other program): a stat when it has not.
+void followReserveFile(BrewSchedule& head);
+
+// Appends a booking to the file as it is now, under the folder's update
+// lock, and keeps reserveList in step.
 void pushReserveData(int time, int concentrate, int temperature);
+// Removes a fired booking (the first with its time) from the file as it is
+// now, the same way.
+void deleteReserveData(const ReserveRecord& record);
 
 // The due test: the first booking in list order whose time is at or before
 // `now`. isReserveTime gives its time (0: nothing due), searchList its coffee

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "machine/folder_lock.h"
 #include "machine/platform.h"
 #include "schedule/schedule_file.h"
 
@@ -12,6 +13,7 @@ CleanSchedule cleanList;
 
 CleanSchedule& initClist(CleanSchedule& head) {
   head.times.clear();
+  head.loadedFrom = {};
   return head;
 }
 
@@ -26,11 +28,25 @@ void pushCleanFile(const CleanSchedule& head) { writeScheduleNumbers(kCleanReser
 
 void popCleanFile(CleanSchedule& head) {
   initClist(head);
+  head.loadedFrom = fileIdentity(kCleanReserveFile);
   head.times = readScheduleNumbers(kCleanReserveFile);
 }
 
+void followCleanFile(CleanSchedule& head) {
+  if (fileIdentity(kCleanReserveFile) != head.loadedFrom) popCleanFile(head);
+}
+
 void pushCleanData(int time) {
+  UpdateLock lock;
+  popCleanFile(cleanList);
   addClist(time, cleanList);
+  pushCleanFile(cleanList);
+}
+
+void deleteCleanData(int time) {
+  UpdateLock lock;
+  popCleanFile(cleanList);
+  deleteClist(time, cleanList);
   pushCleanFile(cleanList);
 }
 

@@ -4,12 +4,16 @@
 
 #include <vector>
 
+#include "machine/data_file.h"
+
 namespace cm {
 
 inline constexpr const char* kCleanReserveFile = "cleanReserveData.txt";
 
+// A cache of its file, like the brew schedule.
 struct CleanSchedule {
   std::vector<int> times;
+  FileIdentity loadedFrom;
 };
 
 extern CleanSchedule cleanList;
@@ -23,7 +27,10 @@ void pushCleanFile(const CleanSchedule& head);
 // A missing file is an empty schedule; loading stops at the first thing that
 // is not a number.
 void popCleanFile(CleanSchedule& head);
+void followCleanFile(CleanSchedule& head);
+// Append and removal on the file as it is now, under the update lock.
 void pushCleanData(int time);
+void deleteCleanData(int time);
 
 // The first booking in list order at or before `now`; 0 when none is due.
 int isCleanTime(const CleanSchedule& head, int now);

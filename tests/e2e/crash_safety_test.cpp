@@ -70,7 +70,8 @@ class CrashSafetyTest : public EndToEndTest {
     for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
       const std::string name = entry.path().filename().string();
       const bool temporary = name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
-      const bool ownFile = name.size() > own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0;
+      const bool ownFile =
+          name.size() > own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0;
       if (temporary && !ownFile) names.push_back(name);
     }
     return names;

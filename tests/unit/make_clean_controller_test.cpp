@@ -10,8 +10,11 @@ namespace {
 class MakeCleanControllerTest : public test::MachineTest {};
 
 TEST_F(MakeCleanControllerTest, ColdBrewBooksWaterAndPowderWithoutHeating) {
-  waterData = 800;
-  powderData = 10;
+  // The use is taken from the files as they are now, not from readings the
+  // registers kept from before a recharge.
+  setLevels(800, 10, 100);
+  waterData = 300;
+  powderData = 0;
   EXPECT_EQ(makeController(200, 0), 1);
   EXPECT_EQ(readFile(kWaterFile), "600");
   EXPECT_EQ(readFile(kPowderFile), "0");
@@ -21,8 +24,7 @@ TEST_F(MakeCleanControllerTest, ColdBrewBooksWaterAndPowderWithoutHeating) {
 }
 
 TEST_F(MakeCleanControllerTest, HotBrewHeatsAndMayGoBelowZero) {
-  waterData = 150;
-  powderData = 10;
+  setLevels(150, 10, 100);
   EXPECT_EQ(makeController(300, 1), 1);
   EXPECT_EQ(isBoil, 1);
   EXPECT_EQ(_isBoil, 1);

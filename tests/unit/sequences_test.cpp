@@ -224,8 +224,7 @@ TEST_F(SequencesTest, BasicLogicControllerBooksEveryTimeAsABrew) {
 
 TEST_F(SequencesTest, FiredBookingsLeaveWhateverTheOutcome) {
   setLevels(50, 10, 100);  // too little water to brew
-  addList({12241830, 200, 0}, reserveList);
-  addList({12241831, 100, 0}, reserveList);
+  writeFile(kReserveFile, "12241830\n200\n0\n12241831\n100\n0\n");
   startCapture();
   EXPECT_FALSE(fireDueBrew(12241829));
   EXPECT_TRUE(fireDueBrew(12241830));
@@ -238,7 +237,7 @@ TEST_F(SequencesTest, BookingAtNewYearsEveLeavesAfterMidnight) {
   // The brew's screens run past midnight; the booking must still leave.
   fake::setTime(fake::localTime(2026, 12, 31, 23, 59, 50));
   setLevels(1000, 10, 100);
-  addList({12312359, 200, 1}, reserveList);
+  writeFile(kReserveFile, "12312359\n200\n1\n");
   startCapture();
   EXPECT_TRUE(fireDueBrew(12312359));
   const std::string out = finishCapture();
@@ -250,8 +249,7 @@ TEST_F(SequencesTest, BookingAtNewYearsEveLeavesAfterMidnight) {
 TEST_F(SequencesTest, DueCleaningFiresAndLeaves) {
   setLevels(600, 0, 0);
   isPowderRemain = 1;
-  addClist(12241000, cleanList);
-  addClist(12240900, cleanList);
+  writeFile(kCleanReserveFile, "12241000\n12240900\n");
   startCapture();
   EXPECT_TRUE(fireDueCleaning(12241100));
   finishCapture();

@@ -1,12 +1,15 @@
 // Measures both programs in a pseudo-terminal at the real clock: wake-up
 // latency from key to the menu's last border row, the real length of a
 // 10-frame animation, CPU time and peak memory over a standby soak, and
-// skipped or repeated seconds on the standby clock.
+// skipped or repeated seconds on the standby clock. Next to the programs'
+// standby CPU stands that of the floor: a shell loop that only runs "clear"
+// once a second, measured in the same window.
 //
 //   standby_bench [--soak SECONDS] [--wakeups N]
 #include <unistd.h>
 
 #include <algorithm>
+#include <barrier>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -85,14 +88,63 @@ void countClockSeconds(const std::string& text, Figures& figures) {
   }
 }
 
-Figures measure(const Edition& edition, int wakeups, int soakSeconds) {
-  Figures figures;
+// The three soaks (both programs and the floor) start together.
+using SoakStart = std::barrier<>;
+
+std::filesystem::path makeFolder() {
   std::string pattern = (std::filesystem::temp_directory_path() / "coffee-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) {
+  if (::mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+// CPU seconds of `pid` and its children over a soak of `soakSeconds`.
+void soak(PtySession& process, int soakSeconds, Figures& figures) {
+  process.skipToEnd();
+  const auto soakStart = Clock::now();
+  const double cpuBefore = cm::e2e::cpuSeconds(process.pid(), true);
+  const double ownBefore = cm::e2e::cpuSeconds(process.pid(), false);
+  process.drain(std::chrono::seconds(soakSeconds));
+  figures.cpuSeconds = cm::e2e::cpuSeconds(process.pid(), true) - cpuBefore;
+  figures.cpuOwnSeconds = cm::e2e::cpuSeconds(process.pid(), false) - ownBefore;
+  figures.soakSeconds = msSince(soakStart) / 1000.0;
+}
+
+Figures measureFloor(int soakSeconds, SoakStart& start) {
+  Figures figures;
+  const std::filesystem::path folder = makeFolder();
+  const auto script = folder / "clear-once-a-second";
+  {
+    std::FILE* out = std::fopen(script.c_str(), "w");
+    if (out == nullptr) {
+      figures.error = "cannot write the floor script";
+      start.arrive_and_drop();
+      return figures;
+    }
+    std::fputs("#!/bin/sh\nwhile :; do clear; sleep 1; done\n", out);
+    std::fclose(out);
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  }
+  SessionOptions options;
+  options.program = script.string();
+  options.folder = folder;
+  options.fakeClock = false;
+  {
+    PtySession floor(options);
+    start.arrive_and_wait();
+    soak(floor, soakSeconds, figures);
+  }
+  std::filesystem::remove_all(folder);
+  return figures;
+}
+
+Figures measure(const Edition& edition, int wakeups, int soakSeconds, SoakStart& start) {
+  Figures figures;
+  const std::filesystem::path folder = makeFolder();
+  if (folder.empty()) {
     figures.error = "mkdtemp failed";
+    start.arrive_and_drop();
     return figures;
   }
-  const std::filesystem::path folder = pattern;
   for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
     std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
   }
@@ -125,14 +177,8 @@ Figures measure(const Edition& edition, int wakeups, int soakSeconds) {
     }
 
     if (!machine.waitForClockLine(10s)) figures.error = "no standby after cleaning";
-    machine.skipToEnd();
-    const auto soakStart = Clock::now();
-    const double cpuBefore = cm::e2e::cpuSeconds(machine.pid(), true);
-    const double ownBefore = cm::e2e::cpuSeconds(machine.pid(), false);
-    machine.drain(std::chrono::seconds(soakSeconds));
-    figures.cpuSeconds = cm::e2e::cpuSeconds(machine.pid(), true) - cpuBefore;
-    figures.cpuOwnSeconds = cm::e2e::cpuSeconds(machine.pid(), false) - ownBefore;
-    figures.soakSeconds = msSince(soakStart) / 1000.0;
+    start.arrive_and_wait();
+    soak(machine, soakSeconds, figures);
     figures.peakKiB = cm::e2e::peakResidentKiB(machine.pid());
     countClockSeconds(machine.sinceLastMatch(), figures);
   }
@@ -140,7 +186,7 @@ Figures measure(const Edition& edition, int wakeups, int soakSeconds) {
   return figures;
 }
 
-void report(const Edition& edition, Figures figures) {
+void report(const Edition& edition, Figures figures, double floorPerMinute) {
   std::printf("%s\n", edition.name);
   if (!figures.error.empty()) std::printf("  error: %s\n", figures.error.c_str());
   if (!figures.wakeMs.empty()) {
@@ -155,6 +201,10 @@ void report(const Edition& edition, Figures figures) {
               perMinute, perMinute / 60.0 * 100.0, figures.soakSeconds);
   std::printf("    of which the process itself: %.3f s per minute, the \"clear\" commands the rest\n",
               ownPerMinute);
+  if (floorPerMinute > 0) {
+    std::printf("    the floor, \"clear\" once a second in the same window: %.3f s per minute = %.2f %%\n",
+                floorPerMinute, floorPerMinute / 60.0 * 100.0);
+  }
   std::printf("  peak resident memory: %.1f MiB\n", static_cast<double>(figures.peakKiB) / 1024.0);
   std::printf("  standby clock: %d lines, %d seconds skipped, %d repeated\n", figures.clockLines,
               figures.skipped, figures.repeated);
@@ -175,12 +225,20 @@ int main(int argc, char** argv) {
   std::printf("measuring both programs at the real clock: %d wake-ups, a cleaning, %d s of standby each\n",
               wakeups, soakSeconds);
   std::fflush(stdout);
-  // The two programs are measured side by side; both idle most of the time.
+  // The two programs and the floor are measured side by side; all idle most
+  // of the time.
+  SoakStart soakStart(3);
   Figures basicFigures;
-  std::thread basicRun([&] { basicFigures = measure(basic, wakeups, soakSeconds); });
-  const Figures fullFigures = measure(full, wakeups, soakSeconds);
+  Figures floorFigures;
+  std::thread basicRun([&] { basicFigures = measure(basic, wakeups, soakSeconds, soakStart); });
+  std::thread floorRun([&] { floorFigures = measureFloor(soakSeconds, soakStart); });
+  const Figures fullFigures = measure(full, wakeups, soakSeconds, soakStart);
   basicRun.join();
-  report(full, fullFigures);
-  report(basic, basicFigures);
+  floorRun.join();
+  if (!floorFigures.error.empty()) std::printf("floor: %s\n", floorFigures.error.c_str());
+  const double floorPerMinute =
+      floorFigures.soakSeconds > 0 ? floorFigures.cpuSeconds / floorFigures.soakSeconds * 60.0 : 0;
+  report(full, fullFigures, floorPerMinute);
+  report(basic, basicFigures, floorPerMinute);
   return fullFigures.error.empty() && basicFigures.error.empty() ? 0 : 1;
 }

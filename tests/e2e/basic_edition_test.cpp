@@ -210,5 +210,58 @@ TEST_F(BasicEditionTest, ABookingStoredByOneEditionFiresInTheOther) {
   EXPECT_EQ(readFile("waterSensor.txt"), "200");
 }
 
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Both editions in one folder, every booking due at once: each fires exactly
+// once in all, and the level files account for every brew and grinding.
+TEST_F(EndToEndTest, BothEditionsInOneFolderFireEachBookingOnceAndEveryBrewCounts) {
+  writeFile("reserveData.txt", "12240800\n100\n0\n12240900\n100\n1\n12241000\n100\n0\n12241100\n100\n0\n");
+  setLevels(1000, 5, 100);
+  auto full = start(kFullProgram);
+  auto basic = start(kBasicProgram);
+  for (int wait = 0; wait < 400 && readFile("reserveData.txt") != ""; ++wait) {
+    full->drain(25ms);
+    basic->drain(25ms);
+  }
+  ASSERT_EQ(readFile("reserveData.txt"), "");
+  ASSERT_TRUE(full->waitForClockLine());
+  ASSERT_TRUE(basic->waitForClockLine());
+  const std::string both = full->transcript() + basic->transcript();
+  const std::size_t brews = count(both, " Coffee Making Finished..!! ");
+  const std::size_t refused = count(both, " powder is remain. ");
+  const std::size_t grinds = count(both, " Grinding..... ");
+  EXPECT_EQ(brews + refused, 4u) << brews << " brews, " << refused << " refused";
+  EXPECT_GE(brews, 1u);
+  EXPECT_EQ(readFile("waterSensor.txt"), std::to_string(1000 - 100 * brews));
+  EXPECT_EQ(readFile("powderSensor.txt"), std::to_string(5 + 10 * grinds - 10 * brews));
+  EXPECT_EQ(readFile("beanSensor.txt"), std::to_string(100 - 10 * grinds));
+}
+
+// A program killed in the middle of a booked brew blocks nothing: the other
+// one keeps its clock and then runs that booking, once.
+TEST_F(EndToEndTest, AProgramKilledInABookedBrewBlocksNothingAndTheBookingFiresOnce) {
+  writeFile("reserveData.txt", "12240800\n200\n1\n");
+  SessionOptions slow;
+  slow.program = kFullProgram;
+  slow.folder = folder_;
+  slow.speed = 1;  // its brew lasts 20 real seconds
+  auto full = std::make_unique<PtySession>(slow);
+  ASSERT_TRUE(full->waitFor("** Boiling."));
+  auto basic = start(kBasicProgram);
+  for (int pass = 0; pass < 3; ++pass) ASSERT_TRUE(basic->waitForClockLine());
+  EXPECT_EQ(basic->transcript().find("Boiling"), std::string::npos) << "ran a booking the other program runs";
+  full->kill();
+  ASSERT_TRUE(basic->waitFor(" Coffee Making Finished..!! "));
+  ASSERT_TRUE(basic->waitForClockLine());
+  basic->drain(300ms);
+  EXPECT_EQ(count(basic->transcript(), " Coffee Making Finished..!! "), 1u);
+  EXPECT_EQ(readFile("reserveData.txt"), "");
+  EXPECT_EQ(readFile("waterSensor.txt"), "800");
+}
+
 }  // namespace
 }  // namespace cm::e2e

@@ -1,6 +1,7 @@
 // Both programs killed with SIGKILL at random moments while they brew,
 // clean, book and recharge: every data file must still hold whole numbers
 // and whole bookings, and no temporary file may outlive the next start.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -44,6 +45,24 @@ const std::vector<Action> kActions = {
 
 class CrashSafetyTest : public EndToEndTest {
  protected:
+  // Whether some program holds one of the folder's locks (byte 0: a file
+  // update, byte 1: a booked sequence).
+  bool folderLocked() const {
+    const int fd = ::open((folder_ / ".coffee_machine.lock").c_str(), O_RDWR);
+    if (fd < 0) return false;
+    bool locked = false;
+    for (off_t byte : {0, 1}) {
+      struct flock range {};
+      range.l_type = F_WRLCK;
+      range.l_whence = SEEK_SET;
+      range.l_start = byte;
+      range.l_len = 1;
+      locked = locked || (::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK);
+    }
+    ::close(fd);
+    return locked;
+  }
+
   // What is wrong with the data files now; empty when nothing is.
   std::string damage() const {
     static const std::regex level(R"(-?\d+)");
@@ -87,6 +106,7 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
 
   int failures = 0;
   int leftoversSeen = 0;
+  int killedHoldingALock = 0;
   int ran = 0;
   // No wall-clock budget: on a loaded machine every trial still runs.
   for (int trial = 0; trial < trials; ++trial, ++ran) {
@@ -115,7 +135,12 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
       machine.type(step.typed);
     }
     while (Clock::now() < killAt) machine.drain(5ms);
+    killedHoldingALock += folderLocked() ? 1 : 0;
     machine.kill();
+    if (folderLocked()) {
+      ADD_FAILURE() << "trial " << trial << ": a lock outlived the program that held it";
+      ++failures;
+    }
 
     leftoversSeen += static_cast<int>(temporaryFiles().size());
     if (const std::string found = damage(); !found.empty()) {
@@ -129,8 +154,8 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
   }
   std::printf(
       "crash safety: %d trials (seed %u), %d failures, %d temporary files left by a kill and removed "
-      "at the next start\n",
-      ran, seed, failures, leftoversSeen);
+      "at the next start, %d kills while the program held a lock\n",
+      ran, seed, failures, leftoversSeen, killedHoldingALock);
   EXPECT_EQ(failures, 0);
 }
 

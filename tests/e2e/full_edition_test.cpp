@@ -100,6 +100,29 @@ TEST_F(FullEditionTest, BookedBrewIsListedThenFiresAtItsMinuteAndLeavesTheFile) 
   EXPECT_EQ(readFile("waterSensor.txt"), "900");
 }
 
+// The booking file is the authority while the machine runs: a booking
+// deleted by hand never fires, one added by hand fires at its minute and
+// survives a booking made through the menu.
+TEST_F(FullEditionTest, HandEditsOfTheBookingFileRuleWhileItRuns) {
+  writeFile("reserveData.txt", "12241831\n300\n0\n");
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  writeFile("reserveData.txt", "12241832\n100\n0\n");
+  wake(*machine);
+  EXPECT_NE(machine->transcript().rfind("timeTable>>\r\ntime : 12241832\r\ncleanTable>>"), std::string::npos);
+  machine->type("2\n");
+  answer(*machine, "time : ", "12241840\n");
+  answer(*machine, "concentrate : ", "200\n");
+  answer(*machine, "temperature : ", "0\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "12241832\n100\n0\n12241840\n200\n0\n");
+  ASSERT_TRUE(machine->waitFor("2026-12-24  18 : 32 : "));
+  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
+  ASSERT_TRUE(machine->waitFor("2026-12-24  18 : 33 : "));
+  EXPECT_EQ(readFile("reserveData.txt"), "12241840\n200\n0\n");
+  EXPECT_EQ(readFile("waterSensor.txt"), "900") << "the booking deleted by hand must not fire";
+}
+
 TEST_F(FullEditionTest, CleaningBookingIsListedAndFiresAtItsMinute) {
   setLevels(800, 10, 100);
   auto machine = start(kFullProgram);

@@ -25,6 +25,18 @@ TEST_F(DataFileTest, RewriteReplacesContentAndLeavesNoTemporaryFile) {
   EXPECT_EQ(readFile("new.txt"), "");
 }
 
+// Whatever waits under the temporary name (a link planted there, a file left
+// behind) is replaced, never written through.
+TEST_F(DataFileTest, RewriteNeverFollowsALinkAtItsTemporaryName) {
+  writeFile("victim.txt", "keep");
+  const std::string temp = "levels.txt." + std::to_string(getpid()) + ".tmp";
+  ASSERT_EQ(::symlink("victim.txt", (folder_ / temp).c_str()), 0);
+  ASSERT_TRUE(rewriteFile("levels.txt", "42"));
+  EXPECT_EQ(readFile("levels.txt"), "42");
+  EXPECT_EQ(readFile("victim.txt"), "keep");
+  EXPECT_EQ(folderContents(), (std::vector<std::string>{"levels.txt", "victim.txt"}));
+}
+
 TEST_F(DataFileTest, RewriteIntoMissingFolderFailsWithoutLeftovers) {
   EXPECT_FALSE(rewriteFile("no-such-folder/levels.txt", "1"));
   EXPECT_TRUE(folderContents().empty());

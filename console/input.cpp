@@ -72,24 +72,32 @@ bool inputClosed() { return endOfInput; }
 
 std::optional<int> readNumberLine() {
   std::fflush(stdout);
-  std::string line;
-  bool tooLong = false;
   for (;;) {
-    const int c = readOne(true);
-    if (c < 0) return std::nullopt;  // the input ended: abandon the answer
-    if (c == '\n') break;
-    if (c == 0x7f || c == '\b') {
-      if (!line.empty()) line.pop_back();
-      continue;
+    std::string line;
+    bool tooLong = false;
+    bool droppedOnlyBlanks = true;
+    for (;;) {
+      const int c = readOne(true);
+      if (c < 0) return std::nullopt;  // the input ended: abandon the answer
+      if (c == '\n') break;
+      if (c == 0x7f || c == '\b') {
+        if (!line.empty()) line.pop_back();
+        continue;
+      }
+      const char byte = static_cast<char>(c);
+      if (line.size() < kLongestAnswer) {
+        line.push_back(byte);
+      } else {
+        tooLong = true;
+        droppedOnlyBlanks = droppedOnlyBlanks && isBlankLine(std::string_view(&byte, 1));
+      }
     }
-    if (line.size() < kLongestAnswer) {
-      line.push_back(static_cast<char>(c));
-    } else {
-      tooLong = true;
-    }
+    // Enter alone (or blanks alone) is passed over, as "%d" does: the
+    // number is still to come.
+    if (isBlankLine(line) && droppedOnlyBlanks) continue;
+    if (tooLong) return std::nullopt;
+    return parseWholeNumber(line);
   }
-  if (tooLong) return std::nullopt;
-  return parseWholeNumber(line);
 }
 
 void resetInputForTests() { endOfInput = false; }

@@ -18,7 +18,8 @@ int pollByte();
 bool inputClosed();
 
 // Flushes the screen, then reads one line and returns it as a number when
-// the whole line is one whole number in the signed 32-bit range. The rest of
+// the whole line is one whole number in the signed 32-bit range. A line that
+// is empty or holds only blanks is passed over and the next one read. The rest of
 // the line is always consumed, so a bad answer never reaches the next
 // prompt. End of input abandons the answer (Ctrl-D on a terminal in line
 // mode only this one). Backspace and delete erase the byte before them (the basic

@@ -48,6 +48,13 @@ ScannedInt scanInt(std::string_view text, std::size_t& pos) {
   return {ScannedInt::Status::ok, static_cast<int>(value)};
 }
 
+bool isBlankLine(std::string_view line) {
+  for (char c : line) {
+    if (!isBlank(c)) return false;
+  }
+  return true;
+}
+
 std::optional<int> parseWholeNumber(std::string_view line) {
   std::size_t begin = 0;
   std::size_t end = line.size();

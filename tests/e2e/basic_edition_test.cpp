@@ -96,7 +96,7 @@ TEST_F(BasicEditionTest, MaterialScreenBytesAndChoicesSevenAndEightDoNothing) {
   machine->type("5\n");
   ASSERT_TRUE(machine->waitFor("\r\n water  : 1000\tmL\r\n powder : 10\tg\r\n bean   : 100\tg "));
   const std::string before = snapshot();
-  for (const char* choice : {"7\n", "8\n", "abc\n", "\n", "99999999999\n"}) {
+  for (const char* choice : {"7\n", "8\n", "abc\n", "99999999999\n"}) {
     wake(*machine);
     machine->type(choice);
     ASSERT_TRUE(machine->waitForClockLine()) << choice;
@@ -108,6 +108,15 @@ TEST_F(BasicEditionTest, MaterialScreenBytesAndChoicesSevenAndEightDoNothing) {
   answer(*machine, "concentrate : ", "1x\n");
   ASSERT_TRUE(machine->waitForClockLine());
   EXPECT_EQ(snapshot(), before);
+
+  // Enter alone is passed over at the menu and at the prompts.
+  wake(*machine);
+  machine->type("\n \n2\n");
+  answer(*machine, "time : ", "\n12241900\n");
+  answer(*machine, "concentrate : ", "\n100\n");
+  answer(*machine, "temperature : ", "  \n0\n");
+  ASSERT_TRUE(machine->waitForClockLine());
+  EXPECT_EQ(readFile("reserveData.txt"), "12241900\n100\n0\n");
 }
 
 TEST_F(BasicEditionTest, PowerOffAndInterruptRestoreTheTerminal) {

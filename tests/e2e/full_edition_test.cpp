@@ -182,7 +182,7 @@ TEST_F(FullEditionTest, BadAnswersDoNothingAndNeverLeakIntoTheNextPrompt) {
   auto machine = start(kFullProgram);
   ASSERT_TRUE(machine->waitForClockLine());
   const std::string before = snapshot();
-  for (const char* choice : {"abc\n", "\n", "99999999999\n", "1x\n", "9\n", "-3\n"}) {
+  for (const char* choice : {"abc\n", "99999999999\n", "1x\n", "9\n", "-3\n"}) {
     wake(*machine);
     machine->type(choice);
     ASSERT_TRUE(machine->waitForClockLine()) << "no standby after " << choice;
@@ -217,6 +217,19 @@ TEST_F(FullEditionTest, BadAnswersDoNothingAndNeverLeakIntoTheNextPrompt) {
   answer(*machine, "time : ", "12250700\n");
   ASSERT_TRUE(machine->waitForClockLine());
   EXPECT_EQ(readFile("cleanReserveData.txt"), "12250700\n");
+}
+
+// Enter alone, or blanks alone, are passed over: the menu and the prompts
+// keep waiting for their number.
+TEST_F(FullEditionTest, EnterAloneKeepsTheMenuAndThePromptsWaiting) {
+  auto machine = start(kFullProgram);
+  ASSERT_TRUE(machine->waitForClockLine());
+  wake(*machine);
+  machine->type("\n  \n1\n");
+  answer(*machine, "concentrate : ", "\n\t\n200\n");
+  answer(*machine, "temperature : ", "\n0\n");
+  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
+  EXPECT_EQ(readFile("waterSensor.txt"), "800");
 }
 
 TEST_F(FullEditionTest, CtrlDAtAPromptAbandonsOnlyThatAction) {

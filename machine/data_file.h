@@ -3,7 +3,6 @@
 
 #include <sys/types.h>
 
-#include <compare>
 #include <optional>
 #include <span>
 #include <string>

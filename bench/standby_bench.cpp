@@ -91,12 +91,6 @@ void countClockSeconds(const std::string& text, Figures& figures) {
 // The three soaks (both programs and the floor) start together.
 using SoakStart = std::barrier<>;
 
-std::filesystem::path makeFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-bench-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) return {};
-  return pattern;
-}
-
 // CPU seconds of `pid` and its children over a soak of `soakSeconds`.
 void soak(PtySession& process, int soakSeconds, Figures& figures) {
   process.skipToEnd();
@@ -111,7 +105,7 @@ void soak(PtySession& process, int soakSeconds, Figures& figures) {
 
 Figures measureFloor(int soakSeconds, SoakStart& start) {
   Figures figures;
-  const std::filesystem::path folder = makeFolder();
+  const std::filesystem::path folder = cm::e2e::makeTempFolder("coffee-bench");
   const auto script = folder / "clear-once-a-second";
   {
     std::FILE* out = std::fopen(script.c_str(), "w");
@@ -139,14 +133,11 @@ Figures measureFloor(int soakSeconds, SoakStart& start) {
 
 Figures measure(const Edition& edition, int wakeups, int soakSeconds, SoakStart& start) {
   Figures figures;
-  const std::filesystem::path folder = makeFolder();
+  const std::filesystem::path folder = cm::e2e::makeSeededFolder("coffee-bench");
   if (folder.empty()) {
     figures.error = "mkdtemp failed";
     start.arrive_and_drop();
     return figures;
-  }
-  for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
-    std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
   }
   SessionOptions options;
   options.program = edition.program;

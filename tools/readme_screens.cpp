@@ -3,7 +3,6 @@
 //
 //   readme_screens                 prints the README's screens section
 //   readme_screens --check FILE    fails, showing both, when FILE's section differs
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -52,21 +51,13 @@ void expect(PtySession& machine, const std::string& text) {
   if (!machine.waitFor(text)) throw std::runtime_error("the program never showed " + text);
 }
 
-std::filesystem::path seededFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-screens-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
-    std::filesystem::copy_file(entry.path(), std::filesystem::path(pattern) / entry.path().filename());
-  }
-  return pattern;
-}
-
 std::string block(const std::string& title, const std::string& screen) {
   return title + "\n\n```text\n" + screen + "\n```\n\n";
 }
 
 std::string makeSection() {
-  const std::filesystem::path folder = seededFolder();
+  const std::filesystem::path folder = cm::e2e::makeSeededFolder("coffee-screens");
+  if (folder.empty()) throw std::runtime_error("cannot make a working folder");
   SessionOptions options;
   options.folder = folder;
   options.fakeStart = "2026-12-24 18:20:00";

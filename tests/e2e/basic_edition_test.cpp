@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include "e2e/e2e_fixture.h"
+#include "support/text_count.h"
 
 namespace cm::e2e {
 namespace {
@@ -219,11 +220,7 @@ TEST_F(BasicEditionTest, ABookingStoredByOneEditionFiresInTheOther) {
   EXPECT_EQ(readFile("waterSensor.txt"), "200");
 }
 
-std::size_t count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
+using cm::test::count;
 
 // Both editions in one folder, every booking due at once: each fires exactly
 // once in all, and the level files account for every brew and grinding.

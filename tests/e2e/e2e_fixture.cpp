@@ -5,12 +5,8 @@
 namespace cm::e2e {
 
 void EndToEndTest::SetUp() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-e2e-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  folder_ = pattern;
-  for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
-    std::filesystem::copy_file(entry.path(), folder_ / entry.path().filename());
-  }
+  folder_ = makeSeededFolder("coffee-e2e");
+  ASSERT_FALSE(folder_.empty());
 }
 
 void EndToEndTest::TearDown() {
@@ -19,10 +15,10 @@ void EndToEndTest::TearDown() {
 }
 
 void EndToEndTest::useSlowClear() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "coffee-bin-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  pathPrefix_ = pattern;
-  const auto script = std::filesystem::path(pattern) / "clear";
+  const std::filesystem::path folder = makeTempFolder("coffee-bin");
+  ASSERT_FALSE(folder.empty());
+  pathPrefix_ = folder.string();
+  const auto script = folder / "clear";
   test::writeBytes(script, "#!/bin/sh\nprintf '\\033[H\\033[2J[slow clear]'\nexec sleep 10\n");
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
 }

@@ -192,6 +192,21 @@ void PtySession::signal(int signo) const { ::kill(pid_, signo); }
 
 pid_t PtySession::foregroundGroup() const { return ::tcgetpgrp(master_); }
 
+std::filesystem::path makeTempFolder(const std::string& name) {
+  std::string pattern = (std::filesystem::temp_directory_path() / (name + "-XXXXXX")).string();
+  if (::mkdtemp(pattern.data()) == nullptr) return {};
+  return pattern;
+}
+
+std::filesystem::path makeSeededFolder(const std::string& name) {
+  const std::filesystem::path folder = makeTempFolder(name);
+  if (folder.empty()) return folder;
+  for (const auto& entry : std::filesystem::directory_iterator(COFFEE_DATA_DIR)) {
+    std::filesystem::copy_file(entry.path(), folder / entry.path().filename());
+  }
+  return folder;
+}
+
 double cpuSeconds(pid_t pid, bool withChildren) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
   std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

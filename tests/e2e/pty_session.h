@@ -86,6 +86,12 @@ class PtySession {
   std::optional<int> exit_;
 };
 
+// A new folder under the temporary directory, its name starting with
+// `name`; empty when it cannot be made.
+std::filesystem::path makeTempFolder(const std::string& name);
+// The same, holding a copy of the default data files: a fresh working folder.
+std::filesystem::path makeSeededFolder(const std::string& name);
+
 // Process CPU time (user + system) in seconds, from /proc; with children,
 // also that of its waited-for children (the "clear" commands).
 double cpuSeconds(pid_t pid, bool withChildren = false);

@@ -16,17 +16,14 @@
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
 #include "support/machine_fixture.h"
+#include "support/text_count.h"
 
 namespace cm {
 namespace {
 
 using namespace std::chrono_literals;
 
-std::size_t count(const std::string& s, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
-  return n;
-}
+using test::count;
 
 class ClockThreadTest : public test::MachineTest {
  protected:

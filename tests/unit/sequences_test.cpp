@@ -9,6 +9,7 @@
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
 #include "support/machine_fixture.h"
+#include "support/text_count.h"
 
 namespace cm {
 namespace {
@@ -51,11 +52,7 @@ bool endsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-std::size_t count(const std::string& s, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
-  return n;
-}
+using test::count;
 
 TEST_F(SequencesTest, CleaningNeedsFiveHundredMillilitres) {
   setLevels(499, 0, 0);

@@ -4,6 +4,7 @@
 
 #include "basic/keyboard.h"
 #include "console/menu.h"
+#include "console/startup.h"
 #include "console/terminal.h"
 #include "control/booking_runner.h"
 #include "machine/data_file.h"
@@ -18,10 +19,9 @@ namespace cm {
 namespace {
 
 void startUp() {
-  openStandardStreams();
-  selectEdition(kBasicEdition);
+  // The cleaning bookings' file is not this edition's.
   const char* const dataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile};
-  removeStaleTempFiles(dataFiles);
+  startMachine("coffee_machine_basic", kBasicEdition, dataFiles);
   nonData = {0, 0};
   initList(reserveList);
   popReserveFile(reserveList);

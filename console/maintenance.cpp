@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "console/input.h"
+#include "control/main_controller.h"
 #include "machine/material_store.h"
 #include "machine/number_text.h"
 #include "machine/platform.h"
@@ -19,16 +20,19 @@ std::optional<int> ask(const char* label) {
   return readNumberLine();
 }
 
-// Adds to the level as the file holds it at this moment, clamped to the
-// capacity. The sum is taken in 64 bits, so no amount can overflow the test.
-void recharge(const char* path, int amount, int capacity, const char* warning) {
+struct Recharge {
+  int amount;
+  int capacity;
+  const char* warning;
   bool overflow = false;
-  changeLevel(path, [&](int level) {
+
+  // The level plus the amount, clamped to the capacity. The sum is taken in
+  // 64 bits, so no amount can overflow the test.
+  int apply(int level) {
     overflow = std::int64_t{level} + amount > capacity;
     return overflow ? capacity : saturatingAdd(level, amount);
-  });
-  if (overflow) std::puts(warning);
-}
+  }
+};
 
 }  // namespace
 
@@ -43,9 +47,21 @@ void renewMaterial() {
 
   platform::clearScreen();
   std::puts("charging...");
-  recharge(kWaterFile, *water, kWaterCapacity, "warning!! water is overflow..");
-  recharge(kPowderFile, *powder, kPowderCapacity, "warning!! powder is overflow..");
-  recharge(kBeanFile, *bean, kBeanCapacity, "warning!! bean is overflow..");
+  // The three levels are one charge, from the files as they are now.
+  Recharge recharges[] = {{*water, kWaterCapacity, "warning!! water is overflow.."},
+                          {*powder, kPowderCapacity, "warning!! powder is overflow.."},
+                          {*bean, kBeanCapacity, "warning!! bean is overflow.."}};
+  const bool charged = chargeLevels([&recharges](Levels levels) {
+    return Levels{recharges[0].apply(levels.water), recharges[1].apply(levels.powder),
+                  recharges[2].apply(levels.beans)};
+  });
+  if (!charged) {
+    reportWriteFailure();
+    return;
+  }
+  for (const Recharge& recharge : recharges) {
+    if (recharge.overflow) std::puts(recharge.warning);
+  }
   platform::pauseSeconds(3);
   platform::clearScreen();
   std::puts("renewMaterial finished!!");

@@ -1,6 +1,9 @@
-// Firing due bookings. A booking leaves its schedule and file only after its
-// sequence has run, whatever the outcome, so it is never half-run, never
-// left behind and never fired twice.
+// Firing due bookings. A booking leaves its file only after its sequence has
+// run, whatever the outcome; its consumption is recorded in the same step
+// as the sequence's charge (or its refusal), so a program killed in between
+// leaves the removal to the next one, and the booking is never fired twice.
+// A booking whose sequence could not be written stays in its file and is
+// not fired again by this program.
 #pragma once
 
 #include <mutex>

@@ -1,5 +1,6 @@
 #include "control/logic_controller.h"
 
+#include "control/main_controller.h"
 #include "machine/registers.h"
 #include "output/edition.h"
 #include "schedule/brew_schedule.h"
@@ -15,11 +16,15 @@ int logicController(int time, int concentrate, int temperature) {
     return kStoredRequest;
   }
   if (edition().cleanSchedule && concentrate == 0 && temperature == 0) {
-    pushCleanData(time);
-    return kStoredBooking;
+    if (pushCleanData(time)) return kStoredBooking;
+    reportWriteFailure();
+    return kNothingStored;
   }
   // The booking comes from the input registers the Reserve path has just set.
-  pushReserveData(timeData, concentrateData, temperatureData);
+  if (!pushReserveData(timeData, concentrateData, temperatureData)) {
+    reportWriteFailure();
+    return kNothingStored;
+  }
   isReserve = 1;
   return kStoredBooking;
 }

@@ -3,7 +3,9 @@
 #include <cstdlib>
 
 #include "control/make_clean_controller.h"
+#include "machine/journal.h"
 #include "machine/material_store.h"
+#include "machine/number_text.h"
 #include "machine/platform.h"
 #include "output/display.h"
 #include "output/edition.h"
@@ -18,7 +20,9 @@ bool isScreenForMainController(int code) {
          (code == kCleanTimePromptScreen && edition().highestDisplayCode >= kCleanTimePromptScreen);
 }
 
+// A refusal is the outcome of a booked sequence as much as a brew is.
 void refuse(int screen) {
+  settleBooking();
   outputController(screen, 0);
   outputController(0, 2);
 }
@@ -32,7 +36,16 @@ bool runCleaning() {
   }
   outputController(kCleaningAnimation, 0);
   if (cleanController(1) != 1) return false;
-  addWater(-kCleaningWater);
+  const bool charged = chargeLevels(
+      [](Levels levels) {
+        levels.water = saturatingSub(levels.water, kCleaningWater);
+        return levels;
+      },
+      Settles::yes);
+  if (!charged) {
+    reportWriteFailure();
+    return true;
+  }
   outputController(kCleaningFinished, 0);
   isPowderRemain = 0;
   return true;
@@ -49,6 +62,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
   }
   if (request.concentrate == 0) {  // the empty request ends silently
     if (edition().recordsRequest) concentrateData = temperatureData = kUnsetSelection;
+    settleBooking();
     return;
   }
   if (powder < kGrindBelowPowder) {
@@ -58,11 +72,18 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
     }
     outputController(kGrindingAnimation, 0);
     if (grindInterface() == 1) {
-      // From the files as they are after the animation, not the readings
-      // before it.
-      addPowder(kGrindBeans);
+      // One charge, from the files as they are after the animation, not the
+      // readings before it.
+      const bool ground = chargeLevels([](Levels levels) {
+        levels.powder = saturatingAdd(levels.powder, kGrindBeans);
+        levels.beans = saturatingSub(levels.beans, kGrindBeans);
+        return levels;
+      });
+      if (!ground) {
+        reportWriteFailure();
+        return;
+      }
       powderData = powderInterface();
-      addBean(-kGrindBeans);
       beanData = beanInterface();
     }
   }
@@ -73,16 +94,27 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
   }
   if (request.temperature == kHot) outputController(kBoilingAnimation, 0);
   outputController(kMakingAnimation, 0);
+  lastWriteFailure.reset();
   if (makeController(request.concentrate, request.temperature) == 1) {
     outputController(0, 1);
     outputController(kCoffeeFinished, 0);
+  } else if (lastWriteFailure) {
+    reportWriteFailure();
   } else {
+    settleBooking();
     outputController(kMakingFailed, 0);
     outputController(0, 3);
   }
 }
 
 }  // namespace
+
+void reportWriteFailure() {
+  if (!lastWriteFailure) return;
+  showWriteFailure(lastWriteFailure->describe());
+  lastWriteFailure.reset();
+  outputController(0, 3);
+}
 
 void mainController(int cleanFlag, int powerFlag, int water, int beans, int powder, CoffeeRequest request,
                     int displayCode) {

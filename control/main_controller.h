@@ -18,4 +18,9 @@ inline constexpr int kGrindBeans = 10;         // g of beans per grinding
 void mainController(int cleanFlag, int powerFlag, int water, int beans, int powder, CoffeeRequest request,
                     int displayCode);
 
+// A change that could not be written ends its action with this screen in
+// place of the success screen: the file and the reason, then three beeps.
+// Nothing when no failure waits to be told.
+void reportWriteFailure();
+
 }  // namespace cm

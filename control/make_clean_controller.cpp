@@ -1,6 +1,7 @@
 #include "control/make_clean_controller.h"
 
 #include "machine/material_store.h"
+#include "machine/number_text.h"
 #include "machine/registers.h"
 
 namespace cm {
@@ -27,11 +28,18 @@ int makeController(int concentrate, int temperature) {
   if (_isMake != 1) return 0;
 
   // No level is tested here: the thresholds are the main controller's, so a
-  // brew may take a level below zero. The use is taken from the files as
-  // they are now, not from the readings before the animations: a recharge
-  // made meanwhile by the other program stays.
-  addWater(-concentrate);
-  addPowder(-kPowderPerCup);
+  // brew may take a level below zero. The water and the powder are one
+  // charge, taken from the files as they are now (a recharge made meanwhile
+  // by the other program stays); for a booked brew the same step consumes
+  // the booking.
+  const bool charged = chargeLevels(
+      [concentrate](Levels levels) {
+        levels.water = saturatingSub(levels.water, concentrate);
+        levels.powder = saturatingSub(levels.powder, kPowderPerCup);
+        return levels;
+      },
+      Settles::yes);
+  if (!charged) return 0;
   isPowderRemain = 1;
   return 1;
 }

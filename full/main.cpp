@@ -5,6 +5,7 @@
 
 #include "console/input.h"
 #include "console/menu.h"
+#include "console/startup.h"
 #include "console/terminal.h"
 #include "control/booking_runner.h"
 #include "full/clock_thread.h"
@@ -21,10 +22,7 @@ namespace cm {
 namespace {
 
 void startUp() {
-  openStandardStreams();
-  selectEdition(kFullEdition);
-  const char* const dataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile, kCleanReserveFile};
-  removeStaleTempFiles(dataFiles);
+  startMachine("coffee_machine", kFullEdition, kDataFiles);
   nonData = {0, 0};
   initList(reserveList);
   initClist(cleanList);

@@ -9,7 +9,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
+
+#include "machine/fault_points.h"
 
 namespace cm {
 
@@ -45,19 +48,16 @@ int createTempFile(const std::string& temp) {
   return -1;
 }
 
-// After a rename the new name lives in the folder's entries: sync them too,
-// so a power cut cannot bring the old file back.
-void syncFolderOf(const char* path) {
-  const std::string_view name = path;
-  const std::size_t slash = name.rfind('/');
-  const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+// The error of the call that just failed, taken before anything can change it.
+WriteError failure(const char* file) {
+  const int code = errno;
+  return {file, code};
 }
+WriteError failure(const std::string& file) { return failure(file.c_str()); }
 
 }  // namespace
+
+std::string WriteError::describe() const { return file + ": " + std::strerror(code); }
 
 std::optional<std::string> readWholeFile(const char* path) {
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -78,24 +78,72 @@ std::optional<std::string> readWholeFile(const char* path) {
   return content;
 }
 
-bool rewriteFile(const char* path, std::string_view bytes) {
-  const std::string temp = tempNameFor(path, static_cast<long>(::getpid()));
-  const int fd = createTempFile(temp);
-  if (fd < 0) return false;
-  const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), path) != 0) {
-    ::unlink(temp.c_str());
-    return false;
+WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& staged) {
+  staged = {path, tempNameFor(path, static_cast<long>(::getpid()))};
+  writeStep("create", staged.temp);
+  const int fd = createTempFile(staged.temp);
+  if (fd < 0) return failure(path);
+  writeStep("write", staged.temp);
+  bool ok = writeAll(fd, bytes);
+  if (ok) {
+    writeStep("sync", staged.temp);
+    ok = ::fsync(fd) == 0;
   }
-  syncFolderOf(path);
-  return true;
+  int error = ok ? 0 : errno;
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok) return std::nullopt;
+  discardFile(staged);
+  return WriteError{path, error};
+}
+
+WriteResult placeFile(const StagedFile& staged) {
+  writeStep("rename", staged.path);
+  if (::rename(staged.temp.c_str(), staged.path.c_str()) == 0) return std::nullopt;
+  const WriteError error = failure(staged.path);
+  discardFile(staged);
+  return error;
+}
+
+void discardFile(const StagedFile& staged) { ::unlink(staged.temp.c_str()); }
+
+// After a rename the new name lives in the folder's entries: sync them too,
+// so a power cut cannot bring the old file back.
+WriteResult syncFolderOf(const char* path) {
+  const std::string_view name = path;
+  const std::size_t slash = name.rfind('/');
+  const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
+  writeStep("sync", folder);
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return failure(folder);
+  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;  // a file system that cannot sync folders
+  const WriteError error = failure(folder);
+  ::close(fd);
+  if (!synced) return error;
+  return std::nullopt;
+}
+
+WriteResult rewriteFile(const char* path, std::string_view bytes) {
+  StagedFile staged;
+  if (auto error = stageFile(path, bytes, staged)) return error;
+  if (auto error = placeFile(staged)) return error;
+  return syncFolderOf(path);
 }
 
 FileIdentity fileIdentity(const char* path) {
   struct stat info {};
   if (::stat(path, &info) != 0) return FileIdentity{.seen = true};
-  return {true, true, info.st_dev, info.st_ino, info.st_size, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+  return {true,
+          true,
+          info.st_dev,
+          info.st_ino,
+          info.st_size,
+          info.st_mtim.tv_sec,
+          info.st_mtim.tv_nsec,
+          info.st_ctim.tv_sec,
+          info.st_ctim.tv_nsec};
 }
 
 void removeStaleTempFiles(std::span<const char* const> paths) {

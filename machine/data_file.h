@@ -10,9 +10,19 @@
 
 namespace cm {
 
+// The folder's data files: three levels and two booking files.
+inline constexpr const char* kWaterFile = "waterSensor.txt";
+inline constexpr const char* kPowderFile = "powderSensor.txt";
+inline constexpr const char* kBeanFile = "beanSensor.txt";
+inline constexpr const char* kReserveFile = "reserveData.txt";
+inline constexpr const char* kCleanReserveFile = "cleanReserveData.txt";
+inline constexpr const char* kDataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile,
+                                             kCleanReserveFile};
+
 // What tells one version of a file from another without reading it: a
-// rewrite makes a new inode, a hand edit changes the size or the
-// modification time. `seen` is false before the first look.
+// rewrite makes a new inode, a hand edit changes the size, the modification
+// time or at least the change time (which no one can set back). `seen` is
+// false before the first look.
 struct FileIdentity {
   bool seen = false;
   bool exists = false;
@@ -21,6 +31,8 @@ struct FileIdentity {
   off_t size = 0;
   time_t modifiedSeconds = 0;
   long modifiedNanoseconds = 0;
+  time_t changedSeconds = 0;
+  long changedNanoseconds = 0;
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
@@ -30,11 +42,33 @@ FileIdentity fileIdentity(const char* path);
 // The file's bytes, or nothing when it cannot be opened or read.
 std::optional<std::string> readWholeFile(const char* path);
 
-// Replaces the file's content with `bytes`. The bytes go to a temporary file
-// in the same folder that is then renamed over the old file, so a reader
-// (or a crash at any moment) sees either the old content or the new one,
-// never an empty or half-written file. Returns false when nothing changed.
-bool rewriteFile(const char* path, std::string_view bytes);
+// Why a file could not be written: its name and the system's reason.
+struct WriteError {
+  std::string file;
+  int code = 0;
+  // "<file>: <reason>", as the machine says it.
+  std::string describe() const;
+};
+using WriteResult = std::optional<WriteError>;  // nothing: written
+
+// A new version of a data file, written and synced under a temporary name
+// in the same folder, not yet in place.
+struct StagedFile {
+  std::string path;
+  std::string temp;
+};
+
+// The steps of a rewrite, for changes of several files that must land
+// together: stage every file, then place each (a rename, so a reader or a
+// crash sees the old content or the new, never a mix), then sync the folder
+// once. A staged file that is not placed is discarded.
+[[nodiscard]] WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& staged);
+[[nodiscard]] WriteResult placeFile(const StagedFile& staged);
+void discardFile(const StagedFile& staged);
+[[nodiscard]] WriteResult syncFolderOf(const char* path);
+
+// The three steps for one file.
+[[nodiscard]] WriteResult rewriteFile(const char* path, std::string_view bytes);
 
 // Removes temporary files that a rewrite of one of `paths` left behind when
 // its process was killed before the rename. Files of processes that are

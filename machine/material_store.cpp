@@ -2,8 +2,6 @@
 
 #include <string>
 
-#include "machine/data_file.h"
-#include "machine/folder_lock.h"
 #include "machine/number_text.h"
 
 namespace cm {
@@ -14,42 +12,39 @@ int beanData = 0;
 
 namespace {
 
-int readLevel(const char* path) {
-  const auto content = readWholeFile(path);
-  if (!content) return 0;
+int levelIn(const std::optional<std::string>& bytes) {
+  if (!bytes) return 0;
   std::size_t pos = 0;
-  const ScannedInt level = scanInt(*content, pos);
+  const ScannedInt level = scanInt(*bytes, pos);
   return level.status == ScannedInt::Status::noNumber ? 0 : level.value;
 }
 
-void writeLevel(const char* path, int level) { rewriteFile(path, std::to_string(level)); }
+bool renewLevel(const char* path, int level) {
+  return changeFiles({path}, [level](std::span<FileChange> files) { files[0].after = std::to_string(level); });
+}
 
 }  // namespace
 
-int waterSensor() { return readLevel(kWaterFile); }
-int beanSensor() { return readLevel(kBeanFile); }
-int powderSensor() { return readLevel(kPowderFile); }
+int waterSensor() { return levelIn(readWholeFile(kWaterFile)); }
+int beanSensor() { return levelIn(readWholeFile(kBeanFile)); }
+int powderSensor() { return levelIn(readWholeFile(kPowderFile)); }
 
-void renewWater(int level) { writeLevel(kWaterFile, level); }
-void renewBean(int level) { writeLevel(kBeanFile, level); }
-void renewPowder(int level) { writeLevel(kPowderFile, level); }
-
-int changeLevel(const char* path, const std::function<int(int)>& change) {
-  UpdateLock lock;
-  const int level = change(readLevel(path));
-  writeLevel(path, level);
-  return level;
+bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles) {
+  const auto charge = [&change](std::span<FileChange> files) {
+    const Levels now{levelIn(files[0].before), levelIn(files[1].before), levelIn(files[2].before)};
+    const Levels next = change(now);
+    const int before[] = {now.water, now.powder, now.beans};
+    const int after[] = {next.water, next.powder, next.beans};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (after[i] != before[i]) files[i].after = std::to_string(after[i]);
+    }
+  };
+  return changeFiles({kWaterFile, kPowderFile, kBeanFile}, charge, settles);
 }
 
-void addWater(int amount) {
-  changeLevel(kWaterFile, [amount](int level) { return saturatingAdd(level, amount); });
-}
-void addPowder(int amount) {
-  changeLevel(kPowderFile, [amount](int level) { return saturatingAdd(level, amount); });
-}
-void addBean(int amount) {
-  changeLevel(kBeanFile, [amount](int level) { return saturatingAdd(level, amount); });
-}
+bool renewWater(int level) { return renewLevel(kWaterFile, level); }
+bool renewBean(int level) { return renewLevel(kBeanFile, level); }
+bool renewPowder(int level) { return renewLevel(kPowderFile, level); }
 
 int waterInterface() { return waterData = waterSensor(); }
 int beanInterface() { return beanData = beanSensor(); }

@@ -5,11 +5,10 @@
 
 #include <functional>
 
-namespace cm {
+#include "machine/data_file.h"
+#include "machine/journal.h"
 
-inline constexpr const char* kWaterFile = "waterSensor.txt";
-inline constexpr const char* kPowderFile = "powderSensor.txt";
-inline constexpr const char* kBeanFile = "beanSensor.txt";
+namespace cm {
 
 // Capacities enforced by a recharge.
 inline constexpr int kWaterCapacity = 1000;  // mL
@@ -27,24 +26,28 @@ int waterSensor();
 int beanSensor();
 int powderSensor();
 
+// The three levels at one moment.
+struct Levels {
+  int water;
+  int powder;
+  int beans;
+};
+
+// One charge of the level files, all or nothing: `change` gets the levels
+// as the files hold them at this moment (so a change made meanwhile by
+// another program is built on, never undone) and returns the new ones; the
+// levels that differ are written together. With Settles::yes the charge
+// also consumes the booking of the running booked sequence. False, with
+// lastWriteFailure set, when it could not be written: then no level changed.
+// The registers are not touched.
+bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles = Settles::no);
+
 // Level writes: the file then holds exactly the "%d" text of the level, with
-// no newline. The registers are not touched.
-void renewWater(int level);
-void renewBean(int level);
-void renewPowder(int level);
-
-// A level change as one step under the folder's update lock: `change` gets
-// the level as the file holds it at this moment and returns the new level,
-// which is written at once. So a change made meanwhile by another program
-// (a recharge, a brew) is built on, never undone. Returns the new level;
-// the registers are not touched.
-int changeLevel(const char* path, const std::function<int(int)>& change);
-
-// The level plus `amount` (negative to use material), saturating at the int
-// range, computed from the file at the moment of writing.
-void addWater(int amount);
-void addPowder(int amount);
-void addBean(int amount);
+// no newline. False when it could not be written. The registers are not
+// touched.
+bool renewWater(int level);
+bool renewBean(int level);
+bool renewPowder(int level);
 
 // The only way the rest of the machine reads a level: read the sensor and
 // keep the value in the register.

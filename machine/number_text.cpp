@@ -48,6 +48,25 @@ ScannedInt scanInt(std::string_view text, std::size_t& pos) {
   return {ScannedInt::Status::ok, static_cast<int>(value)};
 }
 
+std::vector<int> scanNumbers(std::string_view text) {
+  std::vector<int> numbers;
+  std::size_t pos = 0;
+  for (;;) {
+    const ScannedInt next = scanInt(text, pos);
+    if (next.status != ScannedInt::Status::ok) return numbers;
+    numbers.push_back(next.value);
+  }
+}
+
+std::string numberLines(const std::vector<int>& numbers) {
+  std::string text;
+  for (const int n : numbers) {
+    text += std::to_string(n);
+    text += '\n';
+  }
+  return text;
+}
+
 bool isBlankLine(std::string_view line) {
   for (char c : line) {
     if (!isBlank(c)) return false;

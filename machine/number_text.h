@@ -3,7 +3,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace cm {
 
@@ -17,6 +19,13 @@ struct ScannedInt {
 // an optional sign and at least one digit. `pos` moves past the number on
 // success and is left alone otherwise.
 ScannedInt scanInt(std::string_view text, std::size_t& pos);
+
+// The leading integers of a text, up to the first thing that is not an int
+// (an out-of-range number counts as not a number): a booking file's numbers.
+std::vector<int> scanNumbers(std::string_view text);
+
+// Each number as "%d\n": a booking file's text.
+std::string numberLines(const std::vector<int>& numbers);
 
 // A typed answer: the whole line must be one whole number in the signed
 // 32-bit range, with optional blanks around it. Anything else is no answer.

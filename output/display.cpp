@@ -122,4 +122,10 @@ void displayInterface(int code) {
   }
 }
 
+void showWriteFailure(const std::string& reason) {
+  platform::clearScreen();
+  std::printf("cannot write %s\n", reason.c_str());
+  platform::pauseSeconds(kMessageHoldSeconds);
+}
+
 }  // namespace cm

@@ -1,6 +1,8 @@
 // The machine's display: one screen per display code.
 #pragma once
 
+#include <string>
+
 namespace cm {
 
 // Finished cycles of the animation being drawn; reset by every call.
@@ -34,5 +36,9 @@ inline constexpr int kFrameSeconds = 1;
 // Draws the screen of `code` and returns when its hold is over. Prompts are
 // left on the terminal without a line end, ready for the answer.
 void displayInterface(int code);
+
+// The screen of a change that could not be written: "cannot write <file>:
+// <reason>" alone on the screen, held like a message.
+void showWriteFailure(const std::string& reason);
 
 }  // namespace cm

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "machine/folder_lock.h"
 #include "machine/platform.h"
 #include "schedule/schedule_file.h"
 
@@ -33,18 +32,17 @@ void addList(const ReserveRecord& record, BrewSchedule& head) { head.bookings.pu
 
 void deleteList(const ReserveRecord& record, BrewSchedule& head) {
   auto& bookings = head.bookings;
-  const auto match = std::find_if(bookings.begin(), bookings.end(),
-                                  [&](const ReserveRecord& r) { return r.time == record.time; });
+  const auto match = std::find(bookings.begin(), bookings.end(), record);
   if (match != bookings.end()) bookings.erase(match);
 }
 
-void pushReserveFile(const BrewSchedule& head) {
+bool pushReserveFile(const BrewSchedule& head) {
   std::vector<int> numbers;
   numbers.reserve(head.bookings.size() * 3);
   for (const ReserveRecord& r : head.bookings) {
     numbers.insert(numbers.end(), {r.time, r.concentrate, r.temperature});
   }
-  writeScheduleNumbers(kReserveFile, numbers);
+  return writeScheduleNumbers(kReserveFile, numbers);
 }
 
 void popReserveFile(BrewSchedule& head) {
@@ -61,18 +59,10 @@ void followReserveFile(BrewSchedule& head) {
   if (fileIdentity(kReserveFile) != head.loadedFrom) popReserveFile(head);
 }
 
-void pushReserveData(int time, int concentrate, int temperature) {
-  UpdateLock lock;
-  popReserveFile(reserveList);
-  addList({time, concentrate, temperature}, reserveList);
-  pushReserveFile(reserveList);
-}
-
-void deleteReserveData(const ReserveRecord& record) {
-  UpdateLock lock;
-  popReserveFile(reserveList);
-  deleteList(record, reserveList);
-  pushReserveFile(reserveList);
+bool pushReserveData(int time, int concentrate, int temperature) {
+  const bool written = appendScheduleRecord(kReserveFile, {time, concentrate, temperature});
+  followReserveFile(reserveList);
+  return written;
 }
 
 int isReserveTime(const BrewSchedule& head, int now) {

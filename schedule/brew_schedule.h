@@ -9,8 +9,6 @@
 
 namespace cm {
 
-inline constexpr const char* kReserveFile = "reserveData.txt";
-
 // A booking: minute stamp MMDDHHMM, concentrate code, temperature code.
 struct ReserveRecord {
   int time;
@@ -30,10 +28,12 @@ extern BrewSchedule reserveList;
 
 BrewSchedule& initList(BrewSchedule& head);
 void addList(const ReserveRecord& record, BrewSchedule& head);
-// Removes the first booking whose time equals record.time; nothing when none.
+// Removes the first booking equal to the record (time, concentrate and
+// temperature: a twin with the same minute stays); nothing when none.
 void deleteList(const ReserveRecord& record, BrewSchedule& head);
 
-void pushReserveFile(const BrewSchedule& head);
+// Rewrites the file from the list; false when it could not be written.
+bool pushReserveFile(const BrewSchedule& head);
 // Loads the file in its order. A missing file is an empty schedule; loading
 // stops at the first thing that is not a number and an incomplete last
 // booking is dropped.
@@ -43,11 +43,9 @@ void popReserveFile(BrewSchedule& head);
 void followReserveFile(BrewSchedule& head);
 
 // Appends a booking to the file as it is now, under the folder's update
-// lock, and keeps reserveList in step.
-void pushReserveData(int time, int concentrate, int temperature);
-// Removes a fired booking (the first with its time) from the file as it is
-// now, the same way.
-void deleteReserveData(const ReserveRecord& record);
+// lock, and keeps reserveList in step with the file. False, with
+// lastWriteFailure set, when it could not be written.
+bool pushReserveData(int time, int concentrate, int temperature);
 
 // The due test: the first booking in list order whose time is at or before
 // `now`. isReserveTime gives its time (0: nothing due), searchList its coffee

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "machine/folder_lock.h"
 #include "machine/platform.h"
 #include "schedule/schedule_file.h"
 
@@ -24,7 +23,7 @@ void deleteClist(int time, CleanSchedule& head) {
   if (match != head.times.end()) head.times.erase(match);
 }
 
-void pushCleanFile(const CleanSchedule& head) { writeScheduleNumbers(kCleanReserveFile, head.times); }
+bool pushCleanFile(const CleanSchedule& head) { return writeScheduleNumbers(kCleanReserveFile, head.times); }
 
 void popCleanFile(CleanSchedule& head) {
   initClist(head);
@@ -36,18 +35,10 @@ void followCleanFile(CleanSchedule& head) {
   if (fileIdentity(kCleanReserveFile) != head.loadedFrom) popCleanFile(head);
 }
 
-void pushCleanData(int time) {
-  UpdateLock lock;
-  popCleanFile(cleanList);
-  addClist(time, cleanList);
-  pushCleanFile(cleanList);
-}
-
-void deleteCleanData(int time) {
-  UpdateLock lock;
-  popCleanFile(cleanList);
-  deleteClist(time, cleanList);
-  pushCleanFile(cleanList);
+bool pushCleanData(int time) {
+  const bool written = appendScheduleRecord(kCleanReserveFile, {time});
+  followCleanFile(cleanList);
+  return written;
 }
 
 int isCleanTime(const CleanSchedule& head, int now) {

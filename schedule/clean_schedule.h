@@ -8,8 +8,6 @@
 
 namespace cm {
 
-inline constexpr const char* kCleanReserveFile = "cleanReserveData.txt";
-
 // A cache of its file, like the brew schedule.
 struct CleanSchedule {
   std::vector<int> times;
@@ -23,14 +21,15 @@ void addClist(int time, CleanSchedule& head);
 // Removes the first booking with that time; nothing when none.
 void deleteClist(int time, CleanSchedule& head);
 
-void pushCleanFile(const CleanSchedule& head);
+// Rewrites the file from the list; false when it could not be written.
+bool pushCleanFile(const CleanSchedule& head);
 // A missing file is an empty schedule; loading stops at the first thing that
 // is not a number.
 void popCleanFile(CleanSchedule& head);
 void followCleanFile(CleanSchedule& head);
-// Append and removal on the file as it is now, under the update lock.
-void pushCleanData(int time);
-void deleteCleanData(int time);
+// Appends to the file as it is now, under the update lock; false, with
+// lastWriteFailure set, when it could not be written.
+bool pushCleanData(int time);
 
 // The first booking in list order at or before `now`; 0 when none is due.
 int isCleanTime(const CleanSchedule& head, int now);

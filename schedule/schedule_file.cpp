@@ -1,30 +1,24 @@
 #include "schedule/schedule_file.h"
 
 #include "machine/data_file.h"
+#include "machine/journal.h"
 #include "machine/number_text.h"
 
 namespace cm {
 
-std::vector<int> readScheduleNumbers(const char* path) {
-  std::vector<int> numbers;
-  const auto content = readWholeFile(path);
-  if (!content) return numbers;
-  std::size_t pos = 0;
-  for (;;) {
-    const ScannedInt next = scanInt(*content, pos);
-    if (next.status != ScannedInt::Status::ok) break;
-    numbers.push_back(next.value);
-  }
-  return numbers;
+std::vector<int> readScheduleNumbers(const char* path) { return scanNumbers(readWholeFile(path).value_or("")); }
+
+bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers) {
+  return changeFiles({path}, [&](std::span<FileChange> files) { files[0].after = numberLines(numbers); });
 }
 
-void writeScheduleNumbers(const char* path, const std::vector<int>& numbers) {
-  std::string text;
-  for (int n : numbers) {
-    text += std::to_string(n);
-    text += '\n';
-  }
-  rewriteFile(path, text);
+bool appendScheduleRecord(const char* path, const std::vector<int>& record) {
+  return changeFiles({path}, [&](std::span<FileChange> files) {
+    std::vector<int> numbers = scanNumbers(files[0].before.value_or(""));
+    numbers.resize(numbers.size() / record.size() * record.size());
+    numbers.insert(numbers.end(), record.begin(), record.end());
+    files[0].after = numberLines(numbers);
+  });
 }
 
 }  // namespace cm

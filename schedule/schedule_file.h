@@ -1,8 +1,7 @@
 // The text form shared by both schedule files: decimal integers, one per
-// line, each written with "%d\n".
+// line, each written with "%d\n"; a booking is a fixed number of them.
 #pragma once
 
-#include <string>
 #include <vector>
 
 namespace cm {
@@ -11,7 +10,14 @@ namespace cm {
 // (an out-of-range number counts as not a number). A missing file gives none.
 std::vector<int> readScheduleNumbers(const char* path);
 
-void writeScheduleNumbers(const char* path, const std::vector<int>& numbers);
+// Replaces the file's content, under the folder's update lock. False when
+// it could not be written.
+bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers);
+
+// Appends a booking to the file as it is at this moment, under the update
+// lock; an incomplete last booking is dropped, as loading drops it. False
+// when it could not be written.
+bool appendScheduleRecord(const char* path, const std::vector<int>& record);
 
 // A listing screen ends with a hold: 2 seconds when it had nothing to show.
 inline constexpr int kEmptyListHoldSeconds = 2;

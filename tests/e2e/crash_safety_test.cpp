@@ -162,6 +162,153 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
   EXPECT_EQ(failures, 0);
 }
 
+// ---- Cut at every write step
+//
+// A sequence's write steps (each create, write, sync and rename of each
+// file, the journal's too) are few, so all of them are tried: the program is
+// killed just before step 1, then before step 2, and so on, until a run
+// finishes. After each kill another start must finish what the killed one
+// left: the files then hold the state before the sequence, or after it (or,
+// in a brew that grinds, after the grinding), and a booking still in its
+// file fires later, once.
+
+struct FolderState {
+  int water;
+  int powder;
+  int beans;
+  const char* bookings;   // reserveData.txt
+  const char* cleanings;  // cleanReserveData.txt
+};
+
+std::string describe(const FolderState& state) {
+  return std::to_string(state.water) + "/" + std::to_string(state.powder) + "/" + std::to_string(state.beans) +
+         " bookings [" + state.bookings + "] cleanings [" + state.cleanings + "]";
+}
+
+struct CutScenario {
+  const char* name;
+  bool full;
+  FolderState before;
+  Action typed;  // none: a booking due at start-up runs
+  const char* lastScreen;
+  // What the files may hold once the next start has finished what a killed
+  // program left, in the order the sequence gets there.
+  std::vector<FolderState> settled;
+};
+
+void PrintTo(const CutScenario& scenario, std::ostream* out) { *out << scenario.name; }
+
+const char* const kBooking = "12241830\n200\n0\n";
+const Action kMenuBrew = {{"", "q"}, {"0)Power", "1\n"}, {"concentrate : ", "300\n"}, {"temperature : ", "0\n"}};
+const Action kRecharge = {
+    {"", "q"}, {"0)Power", "4\n"}, {"water : ", "100\n"}, {"powder : ", "3\n"}, {"bean : ", "20\n"}};
+
+CutScenario bookedBrewThatGrinds(const char* name, bool full) {
+  return {name,
+          full,
+          {1000, 5, 100, kBooking, ""},
+          {},
+          " Coffee Making Finished..!! ",
+          {{1000, 5, 100, kBooking, ""}, {1000, 15, 90, kBooking, ""}, {800, 5, 90, "", ""}}};
+}
+CutScenario menuBrew(const char* name, bool full) {
+  return {name, full, {1000, 10, 100, "", ""}, kMenuBrew, " Coffee Making Finished..!! ",
+          {{1000, 10, 100, "", ""}, {700, 0, 100, "", ""}}};
+}
+CutScenario recharge(const char* name, bool full) {
+  return {name, full, {500, 5, 50, "", ""}, kRecharge, "renewMaterial finished!!",
+          {{500, 5, 50, "", ""}, {600, 8, 70, "", ""}}};
+}
+
+class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamInterface<CutScenario> {
+ protected:
+  void setFolder(const FolderState& state) {
+    setLevels(state.water, state.powder, state.beans);
+    writeFile("reserveData.txt", state.bookings);
+    writeFile("cleanReserveData.txt", state.cleanings);
+    std::filesystem::remove(folder_ / ".coffee_machine.lock");
+  }
+  std::string folderState() const {
+    return readFile("waterSensor.txt") + "/" + readFile("powderSensor.txt") + "/" + readFile("beanSensor.txt") +
+           " bookings [" + readFile("reserveData.txt") + "] cleanings [" + readFile("cleanReserveData.txt") + "]";
+  }
+  std::unique_ptr<PtySession> startAt(const char* fakeStart, long killAtStep = 0) {
+    SessionOptions options;
+    options.program = GetParam().full ? kFullProgram : kBasicProgram;
+    options.folder = folder_;
+    options.speed = 100;
+    options.fakeStart = fakeStart;
+    if (killAtStep > 0) options.environment = {"COFFEE_KILL_AT_STEP=" + std::to_string(killAtStep)};
+    return std::make_unique<PtySession>(options);
+  }
+
+  // Starts the program again, a minute before the booking is due, and checks
+  // what it made of the killed one's files; a booking left in its file must
+  // then fire, once, in a start at its minute.
+  void checkSettled(const std::string& cut) {
+    const CutScenario& scenario = GetParam();
+    std::string found;
+    {
+      auto next = startAt("2026-12-24 18:29:00");
+      ASSERT_TRUE(next->waitForClockLine()) << cut;
+      found = folderState();
+      const std::string journal = readFile(".coffee_machine.lock");
+      EXPECT_TRUE(journal == "" || journal == "<missing>") << cut << ": the journal was not finished:\n" << journal;
+      EXPECT_EQ(temporaryFiles(next->pid()), std::vector<std::string>{}) << cut;
+    }
+    std::size_t reached = 0;
+    while (reached < scenario.settled.size() && describe(scenario.settled[reached]) != found) ++reached;
+    ASSERT_LT(reached, scenario.settled.size()) << cut << ": the files hold " << found;
+    if (!scenario.typed.empty() || reached + 1 == scenario.settled.size()) return;
+    const std::string whole = describe(scenario.settled.back());
+    auto due = startAt("2026-12-24 18:30:00");
+    for (int wait = 0; wait < 1000 && folderState() != whole; ++wait) due->drain(10ms);
+    ASSERT_EQ(folderState(), whole) << cut << ": the booking left in its file did not fire, or fired twice";
+    EXPECT_TRUE(due->waitFor(scenario.lastScreen)) << cut;
+  }
+};
+
+TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
+  const CutScenario& scenario = GetParam();
+  long step = 1;
+  for (;; ++step) {
+    setFolder(scenario.before);
+    auto machine = startAt("2026-12-24 18:30:00", step);
+    ASSERT_TRUE(machine->waitForClockLine()) << "step " << step;
+    for (const Step& typed : scenario.typed) {
+      if (*typed.prompt != '\0') {
+        ASSERT_TRUE(machine->waitFor(typed.prompt)) << "step " << step;
+      }
+      machine->type(typed.typed);
+    }
+    if (machine->waitFor(scenario.lastScreen) && machine->waitForClockLine()) break;  // past the last step
+    ASSERT_EQ(machine->waitExit(), 128 + SIGKILL) << "step " << step << ":\n" << machine->transcript();
+    static const std::regex killed(R"(\[killed before step \d+: [^\]]*\])");
+    std::smatch cut;
+    ASSERT_TRUE(std::regex_search(machine->transcript(), cut, killed)) << machine->transcript();
+    checkSettled(cut.str());
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_EQ(folderState(), describe(scenario.settled.back()));
+  EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
+  std::printf("%s: cut before each of its %ld write steps, each settled whole and once\n", scenario.name,
+              step - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, CutAtEveryWriteStep,
+    ::testing::Values(bookedBrewThatGrinds("FullBookedBrewThatGrinds", true),
+                      bookedBrewThatGrinds("BasicBookedBrewThatGrinds", false),
+                      CutScenario{"FullBookedCleaning",
+                                  true,
+                                  {1000, 10, 100, "", "12241830\n"},
+                                  {},
+                                  " cleaning is finished. ",
+                                  {{1000, 10, 100, "", "12241830\n"}, {500, 10, 100, "", ""}}},
+                      menuBrew("FullMenuBrew", true), menuBrew("BasicMenuBrew", false),
+                      recharge("FullRecharge", true), recharge("BasicRecharge", false)),
+    [](const ::testing::TestParamInfo<CutScenario>& scenario) { return std::string(scenario.param.name); });
+
 }  // namespace
 }  // namespace cm::e2e
 

@@ -70,6 +70,7 @@ PtySession::PtySession(const SessionOptions& options) {
       const std::string fake = "@" + options.fakeStart + " x" + std::to_string(options.speed);
       ::setenv("FAKETIME", fake.c_str(), 1);
     }
+    for (const std::string& variable : options.environment) ::putenv(const_cast<char*>(variable.c_str()));
     // libfaketime is preloaded ahead of the sanitizer runtime.
     ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
     if (options.jobControl) runAsJob();
@@ -138,6 +139,7 @@ bool PtySession::waitFor(std::string_view text, std::chrono::milliseconds timeou
 
 bool PtySession::waitForMatch(const std::regex& pattern, std::chrono::milliseconds timeout) {
   const auto deadline = Clock::now() + timeout;
+  bool finalLook = false;
   for (;;) {
     std::smatch match;
     const std::string rest = output_.substr(matched_);
@@ -145,8 +147,9 @@ bool PtySession::waitForMatch(const std::regex& pattern, std::chrono::millisecon
       matched_ += static_cast<std::size_t>(match.position(0) + match.length(0));
       return true;
     }
-    if (Clock::now() >= deadline) return false;
-    pump(20ms);
+    if (finalLook) return false;
+    finalLook = Clock::now() >= deadline || !running();
+    pump(finalLook ? 0ms : 20ms);
   }
 }
 

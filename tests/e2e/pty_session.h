@@ -12,6 +12,7 @@
 #include <regex>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cm::e2e {
 
@@ -30,6 +31,8 @@ struct SessionOptions {
   bool jobControl = false;
   // A folder searched before PATH, for stand-ins of the shell's commands.
   std::string pathPrefix;
+  // More environment variables, as NAME=value.
+  std::vector<std::string> environment;
 };
 
 class PtySession {
@@ -42,7 +45,8 @@ class PtySession {
   void type(std::string_view bytes);
 
   // Waits until `text` appears in the output after the last match and moves
-  // past it. False when it did not appear within the timeout.
+  // past it. False when it did not appear within the timeout, or before the
+  // program ended.
   bool waitFor(std::string_view text, std::chrono::milliseconds timeout = 20s);
 
   // The same for a pattern.

@@ -10,10 +10,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   cm::fuzz::enterScratchFolder();
-  cm::rewriteFile(cm::kWaterFile, std::string(reinterpret_cast<const char*>(data), size));
+  if (cm::rewriteFile(cm::kWaterFile, std::string(reinterpret_cast<const char*>(data), size))) std::abort();
   const int level = cm::waterInterface();
   if (cm::waterData != level) std::abort();
-  cm::renewWater(level);
+  if (!cm::renewWater(level)) std::abort();
   if (cm::waterSensor() != level) std::abort();
   if (*cm::readWholeFile(cm::kWaterFile) != std::to_string(level)) std::abort();
   return 0;

@@ -14,18 +14,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   cm::fuzz::enterScratchFolder();
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 #ifdef FUZZ_CLEAN_SCHEDULE
-  cm::rewriteFile(cm::kCleanReserveFile, bytes);
+  if (cm::rewriteFile(cm::kCleanReserveFile, bytes)) std::abort();
   cm::popCleanFile(cm::cleanList);
   const auto loaded = cm::cleanList.times;
-  cm::pushCleanFile(cm::cleanList);
+  if (!cm::pushCleanFile(cm::cleanList)) std::abort();
   cm::popCleanFile(cm::cleanList);
   if (cm::cleanList.times != loaded) std::abort();
   for (int time : loaded) (void)cm::isCleanTime(cm::cleanList, time);
 #else
-  cm::rewriteFile(cm::kReserveFile, bytes);
+  if (cm::rewriteFile(cm::kReserveFile, bytes)) std::abort();
   cm::popReserveFile(cm::reserveList);
   const auto loaded = cm::reserveList.bookings;
-  cm::pushReserveFile(cm::reserveList);
+  if (!cm::pushReserveFile(cm::reserveList)) std::abort();
   cm::popReserveFile(cm::reserveList);
   if (cm::reserveList.bookings != loaded) std::abort();
   // The due test and the deletion always agree on the booking.

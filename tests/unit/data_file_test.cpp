@@ -17,11 +17,11 @@ class DataFileTest : public MachineTest {};
 
 TEST_F(DataFileTest, RewriteReplacesContentAndLeavesNoTemporaryFile) {
   writeFile("levels.txt", "a much longer old content than the new one");
-  ASSERT_TRUE(rewriteFile("levels.txt", "42"));
+  ASSERT_EQ(rewriteFile("levels.txt", "42"), std::nullopt);
   EXPECT_EQ(readFile("levels.txt"), "42");
   EXPECT_EQ(folderContents(), std::vector<std::string>{"levels.txt"});
 
-  ASSERT_TRUE(rewriteFile("new.txt", ""));
+  ASSERT_EQ(rewriteFile("new.txt", ""), std::nullopt);
   EXPECT_EQ(readFile("new.txt"), "");
 }
 
@@ -31,14 +31,16 @@ TEST_F(DataFileTest, RewriteNeverFollowsALinkAtItsTemporaryName) {
   writeFile("victim.txt", "keep");
   const std::string temp = "levels.txt." + std::to_string(getpid()) + ".tmp";
   ASSERT_EQ(::symlink("victim.txt", (folder_ / temp).c_str()), 0);
-  ASSERT_TRUE(rewriteFile("levels.txt", "42"));
+  ASSERT_EQ(rewriteFile("levels.txt", "42"), std::nullopt);
   EXPECT_EQ(readFile("levels.txt"), "42");
   EXPECT_EQ(readFile("victim.txt"), "keep");
   EXPECT_EQ(folderContents(), (std::vector<std::string>{"levels.txt", "victim.txt"}));
 }
 
 TEST_F(DataFileTest, RewriteIntoMissingFolderFailsWithoutLeftovers) {
-  EXPECT_FALSE(rewriteFile("no-such-folder/levels.txt", "1"));
+  const WriteResult failed = rewriteFile("no-such-folder/levels.txt", "1");
+  ASSERT_TRUE(failed.has_value());
+  EXPECT_EQ(failed->describe(), "no-such-folder/levels.txt: No such file or directory");
   EXPECT_TRUE(folderContents().empty());
 }
 

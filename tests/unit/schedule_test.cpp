@@ -35,11 +35,12 @@ TEST_F(ScheduleTest, DueExactlyAtItsMinuteAndEqualTimesFireInBookingOrder) {
   addList({12241830, 300, 1}, reserveList);
   EXPECT_EQ(isReserveTime(reserveList, 12241829), 0);
   EXPECT_EQ(searchList(reserveList, 12241830), (CoffeeRequest{100, 0}));
-  deleteList({12241830, 0, 0}, reserveList);  // only the time is compared
-  EXPECT_EQ(searchList(reserveList, 12241830), (CoffeeRequest{300, 1}));
+  // A booking leaves by its whole record: its twin with the same minute stays.
+  deleteList({12241830, 300, 1}, reserveList);
+  EXPECT_EQ(searchList(reserveList, 12241830), (CoffeeRequest{100, 0}));
   // The stamp carries no year: on 31 December a January booking is due.
   addList({1010800, 100, 0}, reserveList);
-  deleteList({12241830, 0, 0}, reserveList);
+  deleteList({12241830, 100, 0}, reserveList);
   EXPECT_EQ(isReserveTime(reserveList, 12311200), 1010800);
 }
 
@@ -71,9 +72,9 @@ TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
   EXPECT_EQ(reserveList.bookings, (std::vector<ReserveRecord>{{12241830, 200, 1}, {12250700, 100, 0}}));
 
   // Firing the only booking leaves the file present and empty.
-  deleteList({12241830, 0, 0}, reserveList);
-  deleteList({12250700, 0, 0}, reserveList);
-  pushReserveFile(reserveList);
+  deleteList({12241830, 200, 1}, reserveList);
+  deleteList({12250700, 100, 0}, reserveList);
+  EXPECT_TRUE(pushReserveFile(reserveList));
   EXPECT_EQ(readFile(kReserveFile), "");
 }
 

@@ -1,5 +1,10 @@
 #include "e2e/e2e_fixture.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
+#include <stdexcept>
+
 #include "support/file_bytes.h"
 
 namespace cm::e2e {
@@ -10,6 +15,7 @@ void EndToEndTest::SetUp() {
 }
 
 void EndToEndTest::TearDown() {
+  std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
   std::filesystem::remove_all(folder_);
   if (!pathPrefix_.empty()) std::filesystem::remove_all(pathPrefix_);
 }
@@ -31,6 +37,36 @@ std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool
   options.stdinFromDevNull = stdinFromDevNull;
   options.fakeStart = fakeStart;
   options.pathPrefix = pathPrefix_;
+  return std::make_unique<PtySession>(options);
+}
+
+std::unique_ptr<PtySession> EndToEndTest::startAsNobody(const std::string& program, bool nobodysFolder) {
+  SessionOptions options;
+  options.program = program;
+  options.folder = folder_;
+  options.asNobody = true;
+  if (::geteuid() == 0) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (nobody == nullptr) throw std::runtime_error("no user nobody");
+    const uid_t owner = nobodysFolder ? nobody->pw_uid : 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+      if (::chown(entry.path().c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0) throw std::runtime_error("chown");
+    }
+    if (::chown(folder_.c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0) throw std::runtime_error("chown");
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                              std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                              std::filesystem::perms::others_exec);
+    if (pathPrefix_.empty()) pathPrefix_ = makeTempFolder("coffee-bin").string();
+    const std::filesystem::path copy = std::filesystem::path(pathPrefix_) / std::filesystem::path(program).filename();
+    std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::permissions(pathPrefix_, std::filesystem::perms::owner_all | std::filesystem::perms::others_read |
+                                                  std::filesystem::perms::others_exec);
+    options.program = copy.string();
+    options.pathPrefix = pathPrefix_;
+  } else if (!nobodysFolder) {
+    // Not root: the user's own folder, which the user may not write.
+    std::filesystem::permissions(folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+  }
   return std::make_unique<PtySession>(options);
 }
 

@@ -22,6 +22,10 @@ class EndToEndTest : public ::testing::Test {
 
   std::unique_ptr<PtySession> start(const std::string& program, bool stdinFromDevNull = false,
                                     const std::string& fakeStart = "2026-12-24 18:29:50");
+  // The same as user "nobody" when the test runs as root: from a copy of the
+  // program that nobody can reach, in the folder, whose owner nobody is when
+  // `nobodysFolder` (else root's, readable by all).
+  std::unique_ptr<PtySession> startAsNobody(const std::string& program, bool nobodysFolder);
 
   // From now on the programs' "clear" prints "[slow clear]" and then takes
   // half a second (at twenty times speed), so a test can act while one runs.

@@ -2,7 +2,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <grp.h>
 #include <pty.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,6 +75,13 @@ PtySession::PtySession(const SessionOptions& options) {
     for (const std::string& variable : options.environment) ::putenv(const_cast<char*>(variable.c_str()));
     // libfaketime is preloaded ahead of the sanitizer runtime.
     ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
+    if (options.asNobody && ::geteuid() == 0) {
+      const passwd* nobody = ::getpwnam("nobody");
+      if (nobody == nullptr || ::setgroups(0, nullptr) != 0 || ::setgid(nobody->pw_gid) != 0 ||
+          ::setuid(nobody->pw_uid) != 0) {
+        ::_exit(126);
+      }
+    }
     if (options.jobControl) runAsJob();
     ::execl(options.program.c_str(), options.program.c_str(), static_cast<char*>(nullptr));
     ::_exit(127);

@@ -33,6 +33,9 @@ struct SessionOptions {
   std::string pathPrefix;
   // More environment variables, as NAME=value.
   std::vector<std::string> environment;
+  // Run as user "nobody" when the test runs as root (the program must then
+  // lie where nobody can reach it).
+  bool asNobody = false;
 };
 
 class PtySession {

@@ -1,3 +1,9 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
@@ -76,6 +82,21 @@ TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
   deleteList({12250700, 100, 0}, reserveList);
   EXPECT_TRUE(pushReserveFile(reserveList));
   EXPECT_EQ(readFile(kReserveFile), "");
+}
+
+// A hand edit that keeps the size and puts the modification time back is
+// still seen: the change time cannot be put back.
+TEST_F(ScheduleTest, AScheduleFollowsItsFileThroughAnyEdit) {
+  writeFile(kReserveFile, "12241830\n200\n1\n");
+  popReserveFile(reserveList);
+  struct stat before {};
+  ASSERT_EQ(::stat(kReserveFile, &before), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  writeFile(kReserveFile, "12241830\n300\n1\n");
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  ASSERT_EQ(::utimensat(AT_FDCWD, kReserveFile, times, 0), 0);
+  followReserveFile(reserveList);
+  EXPECT_EQ(reserveList.bookings, (std::vector<ReserveRecord>{{12241830, 300, 1}}));
 }
 
 TEST_F(ScheduleTest, DamagedBrewFilesLoadWhatCameBefore) {

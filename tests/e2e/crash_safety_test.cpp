@@ -46,22 +46,9 @@ const std::vector<Action> kActions = {
 
 class CrashSafetyTest : public EndToEndTest {
  protected:
-  // Whether some program holds one of the folder's locks (byte 0: a file
-  // update, byte 1: a booked sequence).
+  // Whether some program holds one of the folder's locks.
   bool folderLocked() const {
-    const int fd = ::open((folder_ / ".coffee_machine.lock").c_str(), O_RDWR);
-    if (fd < 0) return false;
-    bool locked = false;
-    for (off_t byte : {0, 1}) {
-      struct flock range {};
-      range.l_type = F_WRLCK;
-      range.l_whence = SEEK_SET;
-      range.l_start = byte;
-      range.l_len = 1;
-      locked = locked || (::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK);
-    }
-    ::close(fd);
-    return locked;
+    return lockedByAProgram(folder_, kUpdateByte) || lockedByAProgram(folder_, kClaimByte);
   }
 
   // What is wrong with the data files now; empty when nothing is.
@@ -271,6 +258,7 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
 
 TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
   const CutScenario& scenario = GetParam();
+  std::vector<std::string> steps;  // what each step does, as the program names it
   long step = 1;
   for (;; ++step) {
     setFolder(scenario.before);
@@ -284,13 +272,22 @@ TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
     }
     if (machine->waitFor(scenario.lastScreen) && machine->waitForClockLine()) break;  // past the last step
     ASSERT_EQ(machine->waitExit(), 128 + SIGKILL) << "step " << step << ":\n" << machine->transcript();
-    static const std::regex killed(R"(\[killed before step \d+: [^\]]*\])");
+    static const std::regex killed(R"(\[killed before step \d+: ([^\]]*)\])");
     std::smatch cut;
     ASSERT_TRUE(std::regex_search(machine->transcript(), cut, killed)) << machine->transcript();
+    steps.push_back(cut[1]);
     checkSettled(cut.str());
     if (HasFatalFailure()) return;
   }
   EXPECT_EQ(folderState(), describe(scenario.settled.back()));
+  // A rename is made durable by a sync of the folder before the journal
+  // lets go of the change, or before the sequence ends.
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    if (steps[i].rfind("rename ", 0) != 0) continue;
+    std::size_t next = i + 1;
+    while (next < steps.size() && steps[next] != "sync ." && steps[next].find(".coffee_machine.lock") == std::string::npos) ++next;
+    EXPECT_TRUE(next < steps.size() && steps[next] == "sync .") << steps[i] << " (step " << i + 1 << ") is not followed by a sync of the folder";
+  }
   EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
   std::printf("%s: cut before each of its %ld write steps, each settled whole and once\n", scenario.name,
               step - 1);

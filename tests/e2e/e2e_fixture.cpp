@@ -1,5 +1,6 @@
 #include "e2e/e2e_fixture.h"
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -103,6 +104,36 @@ void EndToEndTest::openMenu(PtySession& machine, const char* key) {
 void EndToEndTest::answer(PtySession& machine, const char* prompt, const char* value) {
   ASSERT_TRUE(machine.waitFor(prompt)) << "no prompt " << prompt << ":\n" << machine.sinceLastMatch();
   machine.type(value);
+}
+
+namespace {
+
+flock byteRange(off_t byte) {
+  flock range{};
+  range.l_type = F_WRLCK;
+  range.l_whence = SEEK_SET;
+  range.l_start = byte;
+  range.l_len = 1;
+  return range;
+}
+
+}  // namespace
+
+HeldLock::HeldLock(const std::filesystem::path& folder, off_t byte)
+    : fd_(::open((folder / ".coffee_machine.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+  flock range = byteRange(byte);
+  if (fd_ < 0 || ::fcntl(fd_, F_OFD_SETLKW, &range) != 0) throw std::runtime_error("cannot take the lock");
+}
+
+HeldLock::~HeldLock() { ::close(fd_); }
+
+bool lockedByAProgram(const std::filesystem::path& folder, off_t byte) {
+  const int fd = ::open((folder / ".coffee_machine.lock").c_str(), O_RDWR);
+  if (fd < 0) return false;
+  flock range = byteRange(byte);
+  const bool locked = ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
+  ::close(fd);
+  return locked;
 }
 
 bool isLineModeWithEcho(const termios& settings) {

@@ -47,6 +47,24 @@ class EndToEndTest : public ::testing::Test {
   std::string pathPrefix_;
 };
 
+// The folder's locks as the programs take them: open-file-description locks
+// on byte 0 (the update lock, one change) and byte 1 (the booking claim) of
+// ".coffee_machine.lock". A test holds one as another program would.
+inline constexpr off_t kUpdateByte = 0;
+inline constexpr off_t kClaimByte = 1;
+class HeldLock {
+ public:
+  HeldLock(const std::filesystem::path& folder, off_t byte);  // waits for it
+  ~HeldLock();
+  HeldLock(const HeldLock&) = delete;
+  HeldLock& operator=(const HeldLock&) = delete;
+
+ private:
+  int fd_;
+};
+// Whether a program (any holder but the asking description) holds the byte.
+bool lockedByAProgram(const std::filesystem::path& folder, off_t byte);
+
 // Echo and line mode are on, as a fresh terminal has them.
 bool isLineModeWithEcho(const termios& settings);
 

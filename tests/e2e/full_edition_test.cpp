@@ -219,17 +219,29 @@ TEST_F(FullEditionTest, BadAnswersDoNothingAndNeverLeakIntoTheNextPrompt) {
   EXPECT_EQ(readFile("cleanReserveData.txt"), "12250700\n");
 }
 
-// Enter alone, or blanks alone, are passed over: the menu and the prompts
+// Enter alone, or blanks alone, are passed over: the menu and every prompt
 // keep waiting for their number.
-TEST_F(FullEditionTest, EnterAloneKeepsTheMenuAndThePromptsWaiting) {
+TEST_F(FullEditionTest, EnterAloneKeepsTheMenuAndEveryPromptWaiting) {
+  struct Path {
+    const char* choice;
+    std::vector<std::pair<const char*, const char*>> prompts;
+  };
+  const Path paths[] = {
+      {"1", {{"concentrate : ", "200"}, {"temperature : ", "0"}}},
+      {"2", {{"time : ", "12250700"}, {"concentrate : ", "100"}, {"temperature : ", "1"}}},
+      {"4", {{"water : ", "-100"}, {"powder : ", "-1"}, {"bean : ", "-10"}}},
+      {"8", {{"time : ", "12250800"}}},
+  };
   auto machine = start(kFullProgram);
   ASSERT_TRUE(machine->waitForClockLine());
-  wake(*machine);
-  machine->type("\n  \n1\n");
-  answer(*machine, "concentrate : ", "\n\t\n200\n");
-  answer(*machine, "temperature : ", "\n0\n");
-  ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
-  EXPECT_EQ(readFile("waterSensor.txt"), "800");
+  for (const Path& path : paths) {
+    wake(*machine);
+    machine->type(std::string("\n  \n") + path.choice + "\n");
+    for (const auto& [prompt, value] : path.prompts) answer(*machine, prompt, (std::string("\n\t\n") + value + "\n").c_str());
+    ASSERT_TRUE(machine->waitForClockLine()) << "menu " << path.choice;
+  }
+  EXPECT_EQ(snapshot(), "waterSensor.txt=700;powderSensor.txt=-1;beanSensor.txt=90;"
+                        "reserveData.txt=12250700\n100\n1\n;cleanReserveData.txt=12250800\n;");
 }
 
 TEST_F(FullEditionTest, CtrlDAtAPromptAbandonsOnlyThatAction) {

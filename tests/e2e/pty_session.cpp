@@ -240,6 +240,24 @@ char processState(pid_t pid) {
   return close == std::string::npos || close + 2 >= content.size() ? '?' : content[close + 2];
 }
 
+std::vector<pid_t> zombieChildren(pid_t parent) {
+  std::vector<pid_t> zombies;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string name = entry.path().filename().string();
+    if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+    std::ifstream in(entry.path() / "stat");
+    const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::size_t close = content.rfind(')');
+    if (close == std::string::npos) continue;
+    std::istringstream fields(content.substr(close + 2));
+    char state = '?';
+    pid_t ppid = 0;
+    fields >> state >> ppid;
+    if (state == 'Z' && ppid == parent) zombies.push_back(std::stoi(name));
+  }
+  return zombies;
+}
+
 long peakResidentKiB(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
   for (std::string line; std::getline(in, line);) {

@@ -106,6 +106,9 @@ double cpuSeconds(pid_t pid, bool withChildren = false);
 // The process state letter from /proc ('T' when stopped).
 char processState(pid_t pid);
 
+// The children of `parent` that have ended and were never waited for.
+std::vector<pid_t> zombieChildren(pid_t parent);
+
 // Peak resident memory in KiB, from /proc.
 long peakResidentKiB(pid_t pid);
 

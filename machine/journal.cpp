@@ -153,17 +153,19 @@ std::uint64_t checksum(std::string_view bytes) {
 std::string entryText(const Entry& entry) {
   std::string body;
   for (const PromisedWrite& write : entry.writes) {
-    body += "write " + write.path + " " + (write.before ? std::to_string(write.before->size()) : "-") + " " +
-            std::to_string(write.after.size()) + "\n" + write.before.value_or("") + write.after + "\n";
+    body.append("write ").append(write.path).append(" ");
+    body.append(write.before ? std::to_string(write.before->size()) : "-").append(" ");
+    body.append(std::to_string(write.after.size())).append("\n");
+    body.append(write.before.value_or("")).append(write.after).append("\n");
   }
   for (const Consumption& consumed : entry.consumes) {
-    body += "consume " + consumed.path;
-    for (const int n : consumed.record) body += " " + std::to_string(n);
-    body += "\n";
+    body.append("consume ").append(consumed.path);
+    for (const int n : consumed.record) body.append(" ").append(std::to_string(n));
+    body.append("\n");
   }
   char header[64];
   std::snprintf(header, sizeof header, "entry %zu %016" PRIx64 "\n", body.size(), checksum(body));
-  return header + body;
+  return std::string(header).append(body);
 }
 
 // Reads the journal's text; every read fails once, and stays failed.
@@ -406,7 +408,10 @@ class Journal {
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         const WriteError error = errnoFailure(kLockFile);
-        (void)::ftruncate(fd_, end_);  // a torn entry would hide the next ones
+        // A torn entry would hide the next ones; should this fail too, the
+        // next holder's recovery cuts it off.
+        if (::ftruncate(fd_, end_) != 0) {
+        }
         return error;
       }
       done += static_cast<std::size_t>(n);

@@ -233,7 +233,7 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
   // Starts the program again, a minute before the booking is due, and checks
   // what it made of the killed one's files; a booking left in its file must
   // then fire, once, in a start at its minute.
-  void checkSettled(const std::string& cut) {
+  void checkSettled(const std::string& cut, std::vector<int>& reachedCounts) {
     const CutScenario& scenario = GetParam();
     std::string found;
     {
@@ -247,6 +247,7 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
     std::size_t reached = 0;
     while (reached < scenario.settled.size() && describe(scenario.settled[reached]) != found) ++reached;
     ASSERT_LT(reached, scenario.settled.size()) << cut << ": the files hold " << found;
+    ++reachedCounts[reached];
     if (!scenario.typed.empty() || reached + 1 == scenario.settled.size()) return;
     const std::string whole = describe(scenario.settled.back());
     auto due = startAt("2026-12-24 18:30:00");
@@ -259,6 +260,7 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
 TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
   const CutScenario& scenario = GetParam();
   std::vector<std::string> steps;  // what each step does, as the program names it
+  std::vector<int> reached(scenario.settled.size());  // how many kills settled in each state
   long step = 1;
   for (;; ++step) {
     setFolder(scenario.before);
@@ -276,7 +278,7 @@ TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
     std::smatch cut;
     ASSERT_TRUE(std::regex_search(machine->transcript(), cut, killed)) << machine->transcript();
     steps.push_back(cut[1]);
-    checkSettled(cut.str());
+    checkSettled(cut.str(), reached);
     if (HasFatalFailure()) return;
   }
   EXPECT_EQ(folderState(), describe(scenario.settled.back()));
@@ -289,8 +291,10 @@ TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
     EXPECT_TRUE(next < steps.size() && steps[next] == "sync .") << steps[i] << " (step " << i + 1 << ") is not followed by a sync of the folder";
   }
   EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
-  std::printf("%s: cut before each of its %ld write steps, each settled whole and once\n", scenario.name,
-              step - 1);
+  std::string states;
+  for (const int n : reached) states += (states.empty() ? "" : " / ") + std::to_string(n);
+  std::printf("%s: cut before each of its %ld write steps; settled in the states before ... after: %s\n",
+              scenario.name, step - 1, states.c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -83,7 +83,10 @@ PtySession::PtySession(const SessionOptions& options) {
       }
     }
     if (options.jobControl) runAsJob();
-    ::execl(options.program.c_str(), options.program.c_str(), static_cast<char*>(nullptr));
+    std::vector<char*> argv{const_cast<char*>(options.program.c_str())};
+    for (const std::string& argument : options.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(options.program.c_str(), argv.data());
     ::_exit(127);
   }
   slave_ = ::open(::ptsname(master_), O_RDWR | O_NOCTTY);

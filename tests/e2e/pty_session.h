@@ -20,6 +20,7 @@ using namespace std::chrono_literals;
 
 struct SessionOptions {
   std::string program;
+  std::vector<std::string> arguments;
   std::filesystem::path folder;
   std::string fakeStart = "2026-12-24 18:29:50";  // local time, TZ=UTC
   int speed = 20;

@@ -12,7 +12,8 @@
 
 namespace cm {
 
-void startMachine(const char* program, const EditionProfile& profile, std::span<const char* const> dataFiles) {
+void startMachine(const char* program, const EditionProfile& profile,
+                  std::span<const char* const> dataFiles) {
   openStandardStreams();
   selectEdition(profile);
   if (const WriteResult problem = openFolder()) {

@@ -404,7 +404,8 @@ class Journal {
     writeStep("write", kLockFile);
     std::size_t done = 0;
     while (done < text.size()) {
-      const ssize_t n = ::pwrite(fd_, text.data() + done, text.size() - done, end_ + static_cast<off_t>(done));
+      const ssize_t n =
+          ::pwrite(fd_, text.data() + done, text.size() - done, end_ + static_cast<off_t>(done));
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) {
         const WriteError error = errnoFailure(kLockFile);
@@ -538,7 +539,8 @@ bool BookedSequence::finish() {
   Journal journal(lock);
   if (!journal.recover(true)) return false;
   std::vector<Consumption> rest = journal.pending();
-  if (const auto own = std::find(rest.begin(), rest.end(), *running.booking); running.recorded && own != rest.end()) {
+  if (const auto own = std::find(rest.begin(), rest.end(), *running.booking);
+      running.recorded && own != rest.end()) {
     rest.erase(own);
   }
   const Consumption booking = *running.booking;

@@ -20,7 +20,8 @@ int levelIn(const std::optional<std::string>& bytes) {
 }
 
 bool renewLevel(const char* path, int level) {
-  return changeFiles({path}, [level](std::span<FileChange> files) { files[0].after = std::to_string(level); });
+  return changeFiles({path},
+                     [level](std::span<FileChange> files) { files[0].after = std::to_string(level); });
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 
 namespace cm {
 
-std::vector<int> readScheduleNumbers(const char* path) { return scanNumbers(readWholeFile(path).value_or("")); }
+std::vector<int> readScheduleNumbers(const char* path) {
+  return scanNumbers(readWholeFile(path).value_or(""));
+}
 
 bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers) {
   return changeFiles({path}, [&](std::span<FileChange> files) { files[0].after = numberLines(numbers); });

@@ -336,7 +336,8 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
   ASSERT_TRUE(machine->waitFor("** cleaning is finished.")) << machine->sinceLastMatch();
   update = std::make_unique<HeldLock>(folder_, kUpdateByte);
   machine->drain(500ms);  // past the result screen: the booking's removal waits
-  EXPECT_TRUE(lockedByAProgram(folder_, kClaimByte)) << "the claim was let go before the booking left its file";
+  EXPECT_TRUE(lockedByAProgram(folder_, kClaimByte))
+      << "the claim was let go before the booking left its file";
   update.reset();
   ASSERT_TRUE(machine->waitForClockLine());
   EXPECT_EQ(readFile("cleanReserveData.txt"), "");

@@ -169,8 +169,9 @@ struct FolderState {
 };
 
 std::string describe(const FolderState& state) {
-  return std::to_string(state.water) + "/" + std::to_string(state.powder) + "/" + std::to_string(state.beans) +
-         " bookings [" + state.bookings + "] cleanings [" + state.cleanings + "]";
+  return std::to_string(state.water) + "/" + std::to_string(state.powder) + "/" +
+         std::to_string(state.beans) + " bookings [" + state.bookings + "] cleanings [" + state.cleanings +
+         "]";
 }
 
 struct CutScenario {
@@ -187,7 +188,8 @@ struct CutScenario {
 void PrintTo(const CutScenario& scenario, std::ostream* out) { *out << scenario.name; }
 
 const char* const kBooking = "12241830\n200\n0\n";
-const Action kMenuBrew = {{"", "q"}, {"0)Power", "1\n"}, {"concentrate : ", "300\n"}, {"temperature : ", "0\n"}};
+const Action kMenuBrew = {
+    {"", "q"}, {"0)Power", "1\n"}, {"concentrate : ", "300\n"}, {"temperature : ", "0\n"}};
 const Action kRecharge = {
     {"", "q"}, {"0)Power", "4\n"}, {"water : ", "100\n"}, {"powder : ", "3\n"}, {"bean : ", "20\n"}};
 
@@ -200,11 +202,19 @@ CutScenario bookedBrewThatGrinds(const char* name, bool full) {
           {{1000, 5, 100, kBooking, ""}, {1000, 15, 90, kBooking, ""}, {800, 5, 90, "", ""}}};
 }
 CutScenario menuBrew(const char* name, bool full) {
-  return {name, full, {1000, 10, 100, "", ""}, kMenuBrew, " Coffee Making Finished..!! ",
+  return {name,
+          full,
+          {1000, 10, 100, "", ""},
+          kMenuBrew,
+          " Coffee Making Finished..!! ",
           {{1000, 10, 100, "", ""}, {700, 0, 100, "", ""}}};
 }
 CutScenario recharge(const char* name, bool full) {
-  return {name, full, {500, 5, 50, "", ""}, kRecharge, "renewMaterial finished!!",
+  return {name,
+          full,
+          {500, 5, 50, "", ""},
+          kRecharge,
+          "renewMaterial finished!!",
           {{500, 5, 50, "", ""}, {600, 8, 70, "", ""}}};
 }
 
@@ -217,8 +227,9 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
     std::filesystem::remove(folder_ / ".coffee_machine.lock");
   }
   std::string folderState() const {
-    return readFile("waterSensor.txt") + "/" + readFile("powderSensor.txt") + "/" + readFile("beanSensor.txt") +
-           " bookings [" + readFile("reserveData.txt") + "] cleanings [" + readFile("cleanReserveData.txt") + "]";
+    return readFile("waterSensor.txt") + "/" + readFile("powderSensor.txt") + "/" +
+           readFile("beanSensor.txt") + " bookings [" + readFile("reserveData.txt") + "] cleanings [" +
+           readFile("cleanReserveData.txt") + "]";
   }
   std::unique_ptr<PtySession> startAt(const char* fakeStart, long killAtStep = 0) {
     SessionOptions options;
@@ -241,7 +252,8 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
       ASSERT_TRUE(next->waitForClockLine()) << cut;
       found = folderState();
       const std::string journal = readFile(".coffee_machine.lock");
-      EXPECT_TRUE(journal == "" || journal == "<missing>") << cut << ": the journal was not finished:\n" << journal;
+      EXPECT_TRUE(journal == "" || journal == "<missing>") << cut << ": the journal was not finished:\n"
+                                                           << journal;
       EXPECT_EQ(temporaryFiles(next->pid()), std::vector<std::string>{}) << cut;
     }
     std::size_t reached = 0;
@@ -259,7 +271,7 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
 
 TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
   const CutScenario& scenario = GetParam();
-  std::vector<std::string> steps;  // what each step does, as the program names it
+  std::vector<std::string> steps;                     // what each step does, as the program names it
   std::vector<int> reached(scenario.settled.size());  // how many kills settled in each state
   long step = 1;
   for (;; ++step) {
@@ -287,8 +299,11 @@ TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
   for (std::size_t i = 0; i < steps.size(); ++i) {
     if (steps[i].rfind("rename ", 0) != 0) continue;
     std::size_t next = i + 1;
-    while (next < steps.size() && steps[next] != "sync ." && steps[next].find(".coffee_machine.lock") == std::string::npos) ++next;
-    EXPECT_TRUE(next < steps.size() && steps[next] == "sync .") << steps[i] << " (step " << i + 1 << ") is not followed by a sync of the folder";
+    while (next < steps.size() && steps[next] != "sync ." &&
+           steps[next].find(".coffee_machine.lock") == std::string::npos)
+      ++next;
+    EXPECT_TRUE(next < steps.size() && steps[next] == "sync .")
+        << steps[i] << " (step " << i + 1 << ") is not followed by a sync of the folder";
   }
   EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
   std::string states;
@@ -357,7 +372,8 @@ TEST_F(EndToEndTest, AFolderItCannotWriteIsSaidBeforeTheTerminalIsTouched) {
     auto machine = startAsNobody(program, /*nobodysFolder=*/false);
     EXPECT_EQ(machine->waitExit(), 1);
     EXPECT_EQ(machine->transcript(), std::filesystem::path(program).filename().string() +
-                                         ": cannot write the folder " + folder_.string() + ": Permission denied\r\n");
+                                         ": cannot write the folder " + folder_.string() +
+                                         ": Permission denied\r\n");
     EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
   }
   std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);

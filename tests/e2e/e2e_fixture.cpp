@@ -16,7 +16,8 @@ void EndToEndTest::SetUp() {
 }
 
 void EndToEndTest::TearDown() {
-  std::filesystem::permissions(folder_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add);
+  std::filesystem::permissions(folder_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add);
   std::filesystem::remove_all(folder_);
   if (!pathPrefix_.empty()) std::filesystem::remove_all(pathPrefix_);
 }
@@ -51,22 +52,28 @@ std::unique_ptr<PtySession> EndToEndTest::startAsNobody(const std::string& progr
     if (nobody == nullptr) throw std::runtime_error("no user nobody");
     const uid_t owner = nobodysFolder ? nobody->pw_uid : 0;
     for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-      if (::chown(entry.path().c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0) throw std::runtime_error("chown");
+      if (::chown(entry.path().c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0)
+        throw std::runtime_error("chown");
     }
-    if (::chown(folder_.c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0) throw std::runtime_error("chown");
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                                              std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                                              std::filesystem::perms::others_exec);
+    if (::chown(folder_.c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0)
+      throw std::runtime_error("chown");
+    std::filesystem::permissions(
+        folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                     std::filesystem::perms::others_exec);
     if (pathPrefix_.empty()) pathPrefix_ = makeTempFolder("coffee-bin").string();
-    const std::filesystem::path copy = std::filesystem::path(pathPrefix_) / std::filesystem::path(program).filename();
+    const std::filesystem::path copy =
+        std::filesystem::path(pathPrefix_) / std::filesystem::path(program).filename();
     std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::permissions(pathPrefix_, std::filesystem::perms::owner_all | std::filesystem::perms::others_read |
+    std::filesystem::permissions(pathPrefix_, std::filesystem::perms::owner_all |
+                                                  std::filesystem::perms::others_read |
                                                   std::filesystem::perms::others_exec);
     options.program = copy.string();
     options.pathPrefix = pathPrefix_;
   } else if (!nobodysFolder) {
     // Not root: the user's own folder, which the user may not write.
-    std::filesystem::permissions(folder_, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(folder_,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   }
   return std::make_unique<PtySession>(options);
 }

@@ -283,11 +283,13 @@ TEST_F(FullEditionTest, EnterAloneKeepsTheMenuAndEveryPromptWaiting) {
   for (const Path& path : paths) {
     wake(*machine);
     machine->type(std::string("\n  \n") + path.choice + "\n");
-    for (const auto& [prompt, value] : path.prompts) answer(*machine, prompt, (std::string("\n\t\n") + value + "\n").c_str());
+    for (const auto& [prompt, value] : path.prompts)
+      answer(*machine, prompt, (std::string("\n\t\n") + value + "\n").c_str());
     ASSERT_TRUE(machine->waitForClockLine()) << "menu " << path.choice;
   }
-  EXPECT_EQ(snapshot(), "waterSensor.txt=700;powderSensor.txt=-1;beanSensor.txt=90;"
-                        "reserveData.txt=12250700\n100\n1\n;cleanReserveData.txt=12250800\n;");
+  EXPECT_EQ(snapshot(),
+            "waterSensor.txt=700;powderSensor.txt=-1;beanSensor.txt=90;"
+            "reserveData.txt=12250700\n100\n1\n;cleanReserveData.txt=12250800\n;");
 }
 
 TEST_F(FullEditionTest, CtrlDAtAPromptAbandonsOnlyThatAction) {

@@ -1,8 +1,8 @@
 #include "e2e/pty_session.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <grp.h>
+#include <poll.h>
 #include <pty.h>
 #include <pwd.h>
 #include <signal.h>

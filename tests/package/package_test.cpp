@@ -13,9 +13,10 @@ namespace {
 const std::filesystem::path kRoot = COFFEE_PACKAGE_ROOT;
 
 TEST(PackageTest, TheUnpackedProgramRunsOnTheUnpackedDefaultData) {
-  for (const char* path : {"usr/bin/coffee_machine", "usr/bin/coffee_machine_basic",
-                           "usr/share/man/man1/coffee_machine.1.gz", "usr/share/man/man1/coffee_machine_basic.1.gz",
-                           "usr/share/doc/coffee-machine/copyright", "usr/share/doc/coffee-machine/changelog.gz"}) {
+  for (const char* path :
+       {"usr/bin/coffee_machine", "usr/bin/coffee_machine_basic", "usr/share/man/man1/coffee_machine.1.gz",
+        "usr/share/man/man1/coffee_machine_basic.1.gz", "usr/share/doc/coffee-machine/copyright",
+        "usr/share/doc/coffee-machine/changelog.gz"}) {
     EXPECT_TRUE(std::filesystem::exists(kRoot / path)) << path;
   }
   const std::filesystem::path folder = makeTempFolder("coffee-package");

@@ -190,7 +190,7 @@ TEST_F(BasicEditionTest, HandEditsAtTheExactScreensOfASequenceStay) {
   options.program = kBasicProgram;
   options.folder = folder_;
   options.fakeStart = "2026-12-24 18:30:00";
-  options.speed = 10;
+  options.speed = 5;  // a generous moment for each hand edit
   PtySession machine(options);
   ASSERT_TRUE(machine.waitFor(framed(" Grinding.")));
   writeFile("beanSensor.txt", "100");

@@ -394,9 +394,7 @@ TEST_F(EndToEndTest, AWriteThatFailsWhileItRunsIsSaidAndChangesNothing) {
   writeFile(".coffee_machine.lock", "");  // left by an earlier change
   auto machine = startAsNobody(kFullProgram, /*nobodysFolder=*/true);
   ASSERT_TRUE(machine->waitForClockLine());
-  using std::filesystem::perms;
-  std::filesystem::permissions(folder_, perms::owner_read | perms::owner_exec | perms::group_read |
-                                            perms::group_exec | perms::others_read | perms::others_exec);
+  std::filesystem::permissions(folder_, std::filesystem::perms{0555});
   const std::string before = snapshot();
   const std::string failed = "cannot write waterSensor.txt: Permission denied\r\n\a\r\n\a\r\n\a\r\n";
   ASSERT_TRUE(machine->waitFor(failed)) << machine->transcript();

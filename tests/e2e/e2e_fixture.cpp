@@ -47,33 +47,27 @@ std::unique_ptr<PtySession> EndToEndTest::startAsNobody(const std::string& progr
   options.program = program;
   options.folder = folder_;
   options.asNobody = true;
+  using std::filesystem::perms;
   if (::geteuid() == 0) {
     const passwd* nobody = ::getpwnam("nobody");
     if (nobody == nullptr) throw std::runtime_error("no user nobody");
     const uid_t owner = nobodysFolder ? nobody->pw_uid : 0;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
-      if (::chown(entry.path().c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0)
-        throw std::runtime_error("chown");
+    const gid_t group = nobodysFolder ? nobody->pw_gid : 0;
+    std::vector<std::filesystem::path> paths{folder_};
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) paths.push_back(entry.path());
+    for (const auto& path : paths) {
+      if (::chown(path.c_str(), owner, group) != 0) throw std::runtime_error("chown " + path.string());
     }
-    if (::chown(folder_.c_str(), owner, owner == 0 ? 0 : nobody->pw_gid) != 0)
-      throw std::runtime_error("chown");
-    std::filesystem::permissions(
-        folder_, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                     std::filesystem::perms::others_exec);
+    std::filesystem::permissions(folder_, perms{0755});
     if (pathPrefix_.empty()) pathPrefix_ = makeTempFolder("coffee-bin").string();
-    const std::filesystem::path copy =
-        std::filesystem::path(pathPrefix_) / std::filesystem::path(program).filename();
+    const auto copy = std::filesystem::path(pathPrefix_) / std::filesystem::path(program).filename();
     std::filesystem::copy_file(program, copy, std::filesystem::copy_options::overwrite_existing);
-    std::filesystem::permissions(pathPrefix_, std::filesystem::perms::owner_all |
-                                                  std::filesystem::perms::others_read |
-                                                  std::filesystem::perms::others_exec);
+    std::filesystem::permissions(pathPrefix_, perms{0755});
     options.program = copy.string();
     options.pathPrefix = pathPrefix_;
   } else if (!nobodysFolder) {
     // Not root: the user's own folder, which the user may not write.
-    std::filesystem::permissions(folder_,
-                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(folder_, perms{0500});
   }
   return std::make_unique<PtySession>(options);
 }

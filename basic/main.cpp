@@ -8,7 +8,6 @@
 #include "console/startup.h"
 #include "console/terminal.h"
 #include "control/booking_runner.h"
-#include "machine/data_file.h"
 #include "machine/material_store.h"
 #include "machine/platform.h"
 #include "machine/registers.h"
@@ -43,9 +42,7 @@ it off; Ctrl-C quits at any moment.
 )"};
 
 void startUp() {
-  // The cleaning bookings' file is not this edition's.
-  const char* const dataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile};
-  startMachine("coffee_machine_basic", kBasicEdition, dataFiles);
+  startMachine("coffee_machine_basic", kBasicEdition);
   nonData = {0, 0};
   initList(reserveList);
   popReserveFile(reserveList);

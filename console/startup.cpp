@@ -7,13 +7,11 @@
 #include <string>
 
 #include "console/terminal.h"
-#include "machine/data_file.h"
 #include "machine/journal.h"
 
 namespace cm {
 
-void startMachine(const char* program, const EditionProfile& profile,
-                  std::span<const char* const> dataFiles) {
+void startMachine(const char* program, const EditionProfile& profile) {
   openStandardStreams();
   selectEdition(profile);
   if (const WriteResult problem = openFolder()) {
@@ -23,7 +21,6 @@ void startMachine(const char* program, const EditionProfile& profile,
     std::fprintf(stderr, "%s: cannot write the folder %s: %s\n", program, folder.c_str(), reason.c_str());
     std::exit(1);
   }
-  removeStaleTempFiles(dataFiles);
 }
 
 }  // namespace cm

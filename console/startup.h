@@ -1,8 +1,6 @@
 // What both programs do before they touch the terminal.
 #pragma once
 
-#include <span>
-
 #include "output/edition.h"
 
 namespace cm {
@@ -11,7 +9,7 @@ namespace cm {
 // can change the working folder's data files: when it cannot, it says so on
 // standard error, naming the folder and the reason, and ends with status 1.
 // Then it finishes what a program killed in the folder left, and removes
-// the temporary files of dead programs among `dataFiles`.
-void startMachine(const char* program, const EditionProfile& profile, std::span<const char* const> dataFiles);
+// the temporary files such programs left.
+void startMachine(const char* program, const EditionProfile& profile);
 
 }  // namespace cm

@@ -20,11 +20,15 @@ bool isScreenForMainController(int code) {
          (code == kCleanTimePromptScreen && edition().highestDisplayCode >= kCleanTimePromptScreen);
 }
 
-// A refusal is the outcome of a booked sequence as much as a brew is.
-void refuse(int screen) {
-  settleBooking();
+// A refusal is the outcome of a booked sequence as much as a brew is: it
+// consumes the booking, or says why it could not.
+void refuse(int screen, int beeps = 2) {
+  if (!settleBooking()) {
+    reportWriteFailure();
+    return;
+  }
   outputController(screen, 0);
-  outputController(0, 2);
+  outputController(0, beeps);
 }
 
 // Returns true when the cleaning finished; false sends a failed cleaning on
@@ -62,7 +66,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
   }
   if (request.concentrate == 0) {  // the empty request ends silently
     if (edition().recordsRequest) concentrateData = temperatureData = kUnsetSelection;
-    settleBooking();
+    if (!settleBooking()) reportWriteFailure();
     return;
   }
   if (powder < kGrindBelowPowder) {
@@ -101,9 +105,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
   } else if (lastWriteFailure) {
     reportWriteFailure();
   } else {
-    settleBooking();
-    outputController(kMakingFailed, 0);
-    outputController(0, 3);
+    refuse(kMakingFailed, 3);
   }
 }
 

@@ -11,7 +11,6 @@
 #include "control/booking_runner.h"
 #include "full/clock_thread.h"
 #include "full/key_wakeup.h"
-#include "machine/data_file.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "output/edition.h"
@@ -46,7 +45,7 @@ it off; Ctrl-C quits at any moment.
 )"};
 
 void startUp() {
-  startMachine("coffee_machine", kFullEdition, kDataFiles);
+  startMachine("coffee_machine", kFullEdition);
   nonData = {0, 0};
   initList(reserveList);
   initClist(cleanList);

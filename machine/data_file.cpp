@@ -2,15 +2,15 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "machine/fault_points.h"
 
@@ -80,19 +80,17 @@ std::optional<std::string> readWholeFile(const char* path) {
 
 WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& staged) {
   staged = {path, tempNameFor(path, static_cast<long>(::getpid()))};
-  writeStep("create", staged.temp);
-  const int fd = createTempFile(staged.temp);
+  const int fd = stepFails("create", staged.temp) ? -1 : createTempFile(staged.temp);
   if (fd < 0) return failure(path);
-  writeStep("write", staged.temp);
-  bool ok = writeAll(fd, bytes);
-  if (ok) {
-    writeStep("sync", staged.temp);
-    ok = ::fsync(fd) == 0;
-  }
+  bool ok = !stepFails("write", staged.temp) && writeAll(fd, bytes);
+  ok = ok && !stepFails("sync", staged.temp) && ::fsync(fd) == 0;
   int error = ok ? 0 : errno;
-  if (::close(fd) != 0 && ok) {
+  // Closed whatever happened; a close that fails may have lost the bytes.
+  const bool closeFails = stepFails("close", staged.temp);
+  const int closeError = errno;
+  if ((::close(fd) != 0 || closeFails) && ok) {
     ok = false;
-    error = errno;
+    error = closeFails ? closeError : errno;
   }
   if (ok) return std::nullopt;
   discardFile(staged);
@@ -100,8 +98,9 @@ WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& stag
 }
 
 WriteResult placeFile(const StagedFile& staged) {
-  writeStep("rename", staged.path);
-  if (::rename(staged.temp.c_str(), staged.path.c_str()) == 0) return std::nullopt;
+  if (!stepFails("rename", staged.path) && ::rename(staged.temp.c_str(), staged.path.c_str()) == 0) {
+    return std::nullopt;
+  }
   const WriteError error = failure(staged.path);
   discardFile(staged);
   return error;
@@ -110,15 +109,17 @@ WriteResult placeFile(const StagedFile& staged) {
 void discardFile(const StagedFile& staged) { ::unlink(staged.temp.c_str()); }
 
 // After a rename the new name lives in the folder's entries: sync them too,
-// so a power cut cannot bring the old file back.
+// so a power cut cannot bring the old file back. A file system that cannot
+// sync a folder (EINVAL) is synced whole instead; only when that fails too
+// is the change not durable, and said so.
 WriteResult syncFolderOf(const char* path) {
   const std::string_view name = path;
   const std::size_t slash = name.rfind('/');
   const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
-  writeStep("sync", folder);
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return failure(folder);
-  const bool synced = ::fsync(fd) == 0 || errno == EINVAL;  // a file system that cannot sync folders
+  bool synced = !stepFails("sync", folder) && ::fsync(fd) == 0;
+  if (!synced && errno == EINVAL) synced = !stepFails("syncfs", folder) && ::syncfs(fd) == 0;
   const WriteError error = failure(folder);
   ::close(fd);
   if (!synced) return error;
@@ -146,9 +147,10 @@ FileIdentity fileIdentity(const char* path) {
           info.st_ctim.tv_nsec};
 }
 
-void removeStaleTempFiles(std::span<const char* const> paths) {
+std::vector<std::string> tempFilesOf(std::span<const char* const> paths) {
+  std::vector<std::string> found;
   DIR* dir = ::opendir(".");
-  if (dir == nullptr) return;
+  if (dir == nullptr) return found;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
     for (const char* path : paths) {
@@ -157,15 +159,14 @@ void removeStaleTempFiles(std::span<const char* const> paths) {
           name.substr(name.size() - 4) != ".tmp") {
         continue;
       }
-      const std::string_view pidText = name.substr(base.size(), name.size() - base.size() - 4);
-      long pid = 0;
-      const auto [end, error] = std::from_chars(pidText.data(), pidText.data() + pidText.size(), pid);
-      if (error != std::errc{} || end != pidText.data() + pidText.size() || pid <= 0) continue;
-      const bool alive = ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
-      if (!alive || pid == ::getpid()) ::unlink(std::string(name).c_str());
+      const std::string_view pid = name.substr(base.size(), name.size() - base.size() - 4);
+      if (std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        found.emplace_back(name);
+      }
     }
   }
   ::closedir(dir);
+  return found;
 }
 
 }  // namespace cm

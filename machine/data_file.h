@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cm {
 
@@ -70,9 +71,8 @@ void discardFile(const StagedFile& staged);
 // The three steps for one file.
 [[nodiscard]] WriteResult rewriteFile(const char* path, std::string_view bytes);
 
-// Removes temporary files that a rewrite of one of `paths` left behind when
-// its process was killed before the rename. Files of processes that are
-// still running are left alone.
-void removeStaleTempFiles(std::span<const char* const> paths);
+// The temporary files of rewrites of `paths` in the working folder, whoever
+// made them: "<path>.<pid>.tmp".
+std::vector<std::string> tempFilesOf(std::span<const char* const> paths);
 
 }  // namespace cm

@@ -5,32 +5,93 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
 #include <cstdlib>
+#include <cstring>
+#include <map>
+#include <mutex>
 #include <string>
 
 namespace cm {
 
 namespace {
 
-long killAtStep() {
-  static const long step = [] {
-    const char* text = std::getenv("COFFEE_KILL_AT_STEP");
-    return text ? std::atol(text) : 0L;
-  }();
-  return step;
+// "EIO", "ENOSPC", ... or the number itself; 0 when it is neither.
+int errorNamed(std::string_view name) {
+  static const std::pair<std::string_view, int> kNames[] = {{"EIO", EIO},       {"ENOSPC", ENOSPC},
+                                                            {"EINVAL", EINVAL}, {"EDQUOT", EDQUOT},
+                                                            {"EROFS", EROFS},   {"EACCES", EACCES}};
+  for (const auto& [text, code] : kNames) {
+    if (text == name) return code;
+  }
+  int code = 0;
+  std::from_chars(name.data(), name.data() + name.size(), code);
+  return code;
 }
 
-std::atomic<long> stepsTaken{0};
+// "N:ERROR,M:ERROR": step number to error. A step without an error fails with EIO.
+std::map<long, int> parsePlan(std::string_view plan) {
+  std::map<long, int> failing;
+  while (!plan.empty()) {
+    const std::string_view item = plan.substr(0, plan.find(','));
+    plan.remove_prefix(std::min(plan.size(), item.size() + 1));
+    long step = 0;
+    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), step);
+    if (error != std::errc{} || step <= 0) continue;
+    const int code = end != item.data() + item.size() && *end == ':'
+                         ? errorNamed(item.substr(static_cast<std::size_t>(end - item.data()) + 1))
+                         : EIO;
+    failing[step] = code != 0 ? code : EIO;
+  }
+  return failing;
+}
+
+const char* env(const char* name) {
+  const char* text = std::getenv(name);
+  return text ? text : "";
+}
+
+struct Plan {
+  std::mutex mutex;
+  long steps = 0;
+  long killAt = std::atol(env("COFFEE_KILL_AT_STEP"));
+  std::map<long, int> failing = parsePlan(env("COFFEE_FAIL_AT_STEP"));
+};
+
+Plan& plan() {
+  static Plan instance;
+  return instance;
+}
+
+void say(const std::string& line) {
+  [[maybe_unused]] const ssize_t written = ::write(2, line.data(), line.size());
+}
 
 }  // namespace
 
-void writeStep(std::string_view step, std::string_view file) {
-  if (++stepsTaken != killAtStep()) return;
-  const std::string line = "[killed before step " + std::to_string(killAtStep()) + ": " + std::string(step) +
-                           " " + std::string(file) + "]\n";
-  [[maybe_unused]] const ssize_t written = ::write(2, line.data(), line.size());
-  ::raise(SIGKILL);
+bool stepFails(std::string_view step, std::string_view file) {
+  Plan& p = plan();
+  std::lock_guard lock(p.mutex);
+  const long number = ++p.steps;
+  const std::string named = std::to_string(number) + ": " + std::string(step) + " " + std::string(file);
+  if (number == p.killAt) {
+    say("[killed before step " + named + "]\n");
+    ::raise(SIGKILL);
+  }
+  const auto failing = p.failing.find(number);
+  if (failing == p.failing.end()) return false;
+  say("[failing step " + named + ": " + std::strerror(failing->second) + "]\n");
+  errno = failing->second;
+  return true;
+}
+
+void planFailingSteps(std::string_view text) {
+  Plan& p = plan();
+  std::lock_guard lock(p.mutex);
+  p.steps = 0;
+  p.failing = parsePlan(text);
 }
 
 }  // namespace cm

@@ -75,10 +75,17 @@ std::size_t recordWidth(std::string_view path) { return path == kReserveFile ? 3
 int openLockFile() {
   struct stat info {};
   const bool missing = ::lstat(kLockFile, &info) != 0;
-  if (missing) writeStep("create", kLockFile);
+  if (missing && stepFails("create", kLockFile)) return -1;
   const int fd = ::open(kLockFile, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
-  // A new name in the folder: sync it, as a rename's.
-  if (fd >= 0 && missing) (void)syncFolderOf(kLockFile);
+  // A new name in the folder: sync it, as a rename's, before a journal
+  // entry in it counts on it.
+  if (fd >= 0 && missing) {
+    if (const WriteResult error = syncFolderOf(kLockFile)) {
+      ::close(fd);
+      errno = error->code;
+      return -1;
+    }
+  }
   return fd;
 }
 
@@ -375,9 +382,10 @@ class Journal {
     }
     if (auto error = syncFolderOf(writes.front().path.c_str())) return fail(*error);
     pending_ = pendingAfter;
-    // Left in place, the entry only makes the next holder find the files
-    // already written.
-    if (recorded) (void)recordPending();
+    if (!recorded) return true;
+    // Left in place, the entry makes the next holder find the files already
+    // written; but the change was not made as it should be, and is said.
+    if (auto error = recordPending()) return fail(*error);
     return true;
   }
 
@@ -401,33 +409,39 @@ class Journal {
 
   WriteResult append(const Entry& entry) {
     const std::string text = entryText(entry);
-    writeStep("write", kLockFile);
-    std::size_t done = 0;
-    while (done < text.size()) {
-      const ssize_t n =
-          ::pwrite(fd_, text.data() + done, text.size() - done, end_ + static_cast<off_t>(done));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        const WriteError error = errnoFailure(kLockFile);
-        // A torn entry would hide the next ones; should this fail too, the
-        // next holder's recovery cuts it off.
-        if (::ftruncate(fd_, end_) != 0) {
-        }
-        return error;
+    const bool written = !stepFails("write", kLockFile) && writeAt(text, end_) &&
+                         !stepFails("sync", kLockFile) && ::fsync(fd_) == 0;
+    if (!written) {
+      const WriteError error = errnoFailure(kLockFile);
+      // An entry not known to be on the disk must not count: the next holder
+      // would finish a change that this one reports as not made. Should the
+      // cut fail too, a torn entry is cut off by the next holder's recovery.
+      if (::ftruncate(fd_, end_) == 0 && ::fsync(fd_) == 0) {
       }
-      done += static_cast<std::size_t>(n);
+      return error;
     }
-    writeStep("sync", kLockFile);
-    if (::fsync(fd_) != 0) return errnoFailure(kLockFile);
     end_ += static_cast<off_t>(text.size());
     return std::nullopt;
   }
 
+  bool writeAt(std::string_view text, off_t offset) const {
+    while (!text.empty()) {
+      const ssize_t n = ::pwrite(fd_, text.data(), text.size(), offset);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) {
+        errno = ENOSPC;
+        return false;
+      }
+      text.remove_prefix(static_cast<std::size_t>(n));
+      offset += n;
+    }
+    return true;
+  }
+
   WriteResult truncateTo(off_t size) {
-    writeStep("truncate", kLockFile);
-    if (::ftruncate(fd_, size) != 0) return errnoFailure(kLockFile);
-    writeStep("sync", kLockFile);
-    if (::fsync(fd_) != 0) return errnoFailure(kLockFile);
+    if (stepFails("truncate", kLockFile) || ::ftruncate(fd_, size) != 0) return errnoFailure(kLockFile);
+    if (stepFails("sync", kLockFile) || ::fsync(fd_) != 0) return errnoFailure(kLockFile);
     end_ = size;
     return std::nullopt;
   }
@@ -449,10 +463,16 @@ class Journal {
 WriteResult openFolder() {
   if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return errnoFailure("");
   struct stat info {};
-  if (::lstat(kLockFile, &info) != 0) return std::nullopt;  // nothing was ever changed here
+  // Nothing was ever changed here, and no change was cut short.
+  if (::lstat(kLockFile, &info) != 0 && tempFilesOf(kDataFiles).empty()) return std::nullopt;
   lastWriteFailure.reset();
   const UpdateLock lock;
-  if (lock && Journal(lock).recover(false)) return std::nullopt;
+  if (!lock) return lastWriteFailure;
+  // Temporary files are written only under the update lock, so its holder
+  // knows that every one it finds was left by a program that died, whatever
+  // pid its name carries (after a power cut the pids start over).
+  for (const std::string& name : tempFilesOf(kDataFiles)) ::unlink(name.c_str());
+  if (Journal(lock).recover(false)) return std::nullopt;
   return lastWriteFailure;
 }
 
@@ -485,17 +505,21 @@ bool changeFiles(std::initializer_list<const char*> paths,
   return written;
 }
 
-void settleBooking() {
-  if (!running.booking || running.recorded) return;
-  const UpdateLock lock;
-  if (!lock) return;
-  Journal journal(lock);
-  if (!journal.recover(true)) return;
-  std::vector<Consumption> pending = journal.pending();
-  pending.push_back(*running.booking);
-  // Should this fail, the booking still leaves its file when the sequence
-  // ends; only a kill in between would fire it again.
-  running.recorded = journal.commit({}, pending);
+bool settleBooking() {
+  if (!running.booking || running.recorded) return true;
+  lastWriteFailure.reset();
+  running.recorded = [] {
+    const UpdateLock lock;
+    if (!lock) return false;
+    Journal journal(lock);
+    if (!journal.recover(true)) return false;
+    std::vector<Consumption> pending = journal.pending();
+    pending.push_back(*running.booking);
+    return journal.commit({}, pending);
+  }();
+  // As a charge that could not be written: the booking stays.
+  running.chargeFailed = !running.recorded;
+  return running.recorded;
 }
 
 BookedSequence::BookedSequence() : claimFd_(openLockFile()) {

@@ -57,8 +57,10 @@ bool changeFiles(std::initializer_list<const char*> paths,
                  const std::function<void(std::span<FileChange>)>& edit, Settles settles = Settles::no);
 
 // The running booked sequence ended without a charge (a refusal): its
-// booking is consumed now. Nothing when no booked sequence runs.
-void settleBooking();
+// booking is consumed now. Nothing when no booked sequence runs. False, with
+// lastWriteFailure set, when that could not be written: the booking then
+// stays, as after a charge that failed.
+[[nodiscard]] bool settleBooking();
 
 // One booked sequence: the claim, the booking it fires, and the booking's
 // removal from its file once the sequence has ended.

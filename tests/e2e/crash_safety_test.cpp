@@ -150,6 +150,24 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
   EXPECT_EQ(failures, 0);
 }
 
+// A temporary file of any data file is gone once either edition has
+// started, whatever pid its name carries: a dead program's, or, after a
+// power cut, one that now names a live process (pid 1 always runs).
+TEST_F(CrashSafetyTest, EveryStartRemovesTheTemporaryFilesOfEveryDataFile) {
+  const std::string before = snapshot();
+  for (const std::string& program : {kFullProgram, kBasicProgram}) {
+    for (const std::string name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt",
+                                   "cleanReserveData.txt"}) {
+      writeFile(name + ".1.tmp", "1");
+      writeFile(name + ".4194305.tmp", "2");  // above Linux's largest pid
+    }
+    auto machine = start(program);
+    ASSERT_TRUE(machine->waitForClockLine());
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{}) << program;
+  }
+  EXPECT_EQ(snapshot(), before);
+}
+
 // ---- Cut at every write step
 //
 // A sequence's write steps (each create, write, sync and rename of each

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "machine/fault_points.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
@@ -31,6 +32,7 @@ void MachineTest::SetUp() {
   std::filesystem::current_path(folder_);
   resetMachineState();
   fake::resetPlatform(fake::christmasEve());
+  planFailingSteps("");
 }
 
 void MachineTest::TearDown() {

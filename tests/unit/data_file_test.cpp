@@ -4,6 +4,7 @@
 
 #include <climits>
 
+#include "machine/fault_points.h"
 #include "machine/number_text.h"
 #include "support/machine_fixture.h"
 
@@ -44,20 +45,18 @@ TEST_F(DataFileTest, RewriteIntoMissingFolderFailsWithoutLeftovers) {
   EXPECT_TRUE(folderContents().empty());
 }
 
-TEST_F(DataFileTest, StaleTemporaryFilesOfDeadProcessesAreRemoved) {
-  // pid 2^22+1 is above Linux's largest pid, so no process can own it.
-  writeFile("waterSensor.txt.4194305.tmp", "12");
-  const std::string ours = "waterSensor.txt." + std::to_string(getppid()) + ".tmp";
-  writeFile(ours, "7");  // a running process's write in progress
-  writeFile("waterSensor.txt", "1000");
-  writeFile("beanSensor.txt.4194305.tmp", "3");  // not in the list below
-  writeFile("waterSensor.txt.x.tmp", "");        // not one of ours
-
-  const char* const files[] = {"waterSensor.txt"};
-  removeStaleTempFiles(files);
-
-  EXPECT_EQ(folderContents(), (std::vector<std::string>{"beanSensor.txt.4194305.tmp", "waterSensor.txt", ours,
-                                                        "waterSensor.txt.x.tmp"}));
+// A folder that cannot be synced (EINVAL) is made durable by syncing its
+// whole file system; only when that fails too is the rewrite a failure.
+TEST_F(DataFileTest, AFolderThatCannotBeSyncedIsSyncedWhole) {
+  // The steps: create, write, sync and close the temporary file, rename it, sync the folder.
+  planFailingSteps("6:EINVAL");
+  EXPECT_EQ(rewriteFile("levels.txt", "42"), std::nullopt);
+  planFailingSteps("6:EINVAL,7:EIO");
+  const WriteResult failed = rewriteFile("levels.txt", "43");
+  planFailingSteps("");
+  ASSERT_TRUE(failed.has_value());
+  EXPECT_EQ(failed->describe(), ".: Input/output error");
+  EXPECT_EQ(folderContents(), std::vector<std::string>{"levels.txt"});
 }
 
 TEST(NumberTextTest, ScanIntReadsLikePercentD) {

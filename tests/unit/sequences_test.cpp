@@ -262,35 +262,39 @@ TEST_F(SequencesTest, DueCleaningFiresAndLeaves) {
 // A booking consumed by a sequence leaves its file at the sequence's end,
 // or, when the sequence's program died, at the next change made once its
 // claim is free; never while another program holds the claim, whose
-// sequence it may be. A torn entry after it counts for nothing.
+// sequence it may be. It leaves by its whole record, once, and the claim
+// taken to finish it is let go. A torn entry after it counts for nothing.
 TEST_F(SequencesTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
-  const std::string twins = "12241830\n200\n0\n12241830\n200\n0\n";
-  writeFile(kReserveFile, twins);
+  const std::string bookings = "12241830\n100\n1\n12241830\n200\n0\n12241830\n200\n0\n";
+  writeFile(kReserveFile, bookings);
   {
     BookedSequence sequence;
     ASSERT_TRUE(sequence.ready());
     sequence.fires(kReserveFile, {12241830, 200, 0});
-    settleBooking();
+    ASSERT_TRUE(settleBooking());
   }  // ends without finish(), as when its program is killed
   const std::string journal = readFile(kLockFile);
   ASSERT_NE(journal.find("consume reserveData.txt 12241830 200 0\n"), std::string::npos);
   writeFile(kLockFile, journal + "entry 99 00ff\nwrite water");
 
-  const int otherProgram = ::open(kLockFile, O_RDWR);
   struct flock claim {};
   claim.l_type = F_WRLCK;
   claim.l_start = 1;
   claim.l_len = 1;
+  const int otherProgram = ::open(kLockFile, O_RDWR);
   ASSERT_EQ(::fcntl(otherProgram, F_OFD_SETLK, &claim), 0);
   ASSERT_TRUE(renewWater(900));
-  EXPECT_EQ(readFile(kReserveFile), twins);
+  EXPECT_EQ(readFile(kReserveFile), bookings);
   EXPECT_EQ(readFile(kLockFile), journal);
   ::close(otherProgram);
 
   ASSERT_TRUE(renewWater(800));
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n0\n");
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n12241830\n200\n0\n");
   EXPECT_EQ(readFile(kLockFile), "");
   EXPECT_EQ(readFile(kWaterFile), "800");
+  const int nextProgram = ::open(kLockFile, O_RDWR);
+  EXPECT_EQ(::fcntl(nextProgram, F_OFD_SETLK, &claim), 0) << "the claim taken to finish it is still held";
+  ::close(nextProgram);
 }
 
 }  // namespace

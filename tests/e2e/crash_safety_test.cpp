@@ -105,7 +105,9 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
     options.speed = 50;
     PtySession machine(options);
     if (!machine.waitForClockLine()) {
-      ADD_FAILURE() << "trial " << trial << ": no standby clock";
+      ADD_FAILURE() << "trial " << trial << ": no standby clock; exit " << machine.waitExit(0ms).value_or(-1)
+                    << ":\n"
+                    << machine.transcript();
       ++failures;
       continue;
     }
@@ -168,15 +170,17 @@ TEST_F(CrashSafetyTest, EveryStartRemovesTheTemporaryFilesOfEveryDataFile) {
   EXPECT_EQ(snapshot(), before);
 }
 
-// ---- Cut at every write step
+// ---- Cut at every write step, and fail at every write step
 //
-// A sequence's write steps (each create, write, sync and rename of each
-// file, the journal's too) are few, so all of them are tried: the program is
-// killed just before step 1, then before step 2, and so on, until a run
-// finishes. After each kill another start must finish what the killed one
-// left: the files then hold the state before the sequence, or after it (or,
-// in a brew that grinds, after the grinding), and a booking still in its
-// file fires later, once.
+// A sequence's write steps (each create, write, sync, close and rename of
+// each file, the journal's too) are few, so all of them are tried: the
+// program is killed just before step 1, then before step 2, and so on,
+// until a run finishes; and in a second table each step in turn fails (as
+// a full or failing disk makes it fail) while the program goes on. After
+// each, another start must finish what the program left: the files then
+// hold the state before the sequence, or after it (or, in a brew that
+// grinds, after the grinding), and a booking still in its file fires
+// later, once.
 
 struct FolderState {
   int water;
@@ -197,6 +201,8 @@ struct CutScenario {
   bool full;
   FolderState before;
   Action typed;  // none: a booking due at start-up runs
+  // The screen that says the sequence is done, once its effect is; none
+  // for a booking typed at the menu, which goes back to standby.
   const char* lastScreen;
   // What the files may hold once the next start has finished what a killed
   // program left, in the order the sequence gets there.
@@ -210,6 +216,11 @@ const Action kMenuBrew = {
     {"", "q"}, {"0)Power", "1\n"}, {"concentrate : ", "300\n"}, {"temperature : ", "0\n"}};
 const Action kRecharge = {
     {"", "q"}, {"0)Power", "4\n"}, {"water : ", "100\n"}, {"powder : ", "3\n"}, {"bean : ", "20\n"}};
+const Action kMenuBooking = {{"", "q"},
+                             {"0)Power", "2\n"},
+                             {"time : ", "12251200\n"},
+                             {"concentrate : ", "100\n"},
+                             {"temperature : ", "1\n"}};
 
 CutScenario bookedBrewThatGrinds(const char* name, bool full) {
   return {name,
@@ -235,8 +246,57 @@ CutScenario recharge(const char* name, bool full) {
           "renewMaterial finished!!",
           {{500, 5, 50, "", ""}, {600, 8, 70, "", ""}}};
 }
+CutScenario menuBooking(const char* name, bool full) {
+  return {name,         full, {1000, 10, 100, "", ""},
+          kMenuBooking, "",   {{1000, 10, 100, "", ""}, {1000, 10, 100, "12251200\n100\n1\n", ""}}};
+}
 
-class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamInterface<CutScenario> {
+const std::vector<CutScenario> kSequences = {
+    bookedBrewThatGrinds("FullBookedBrewThatGrinds", true),
+    bookedBrewThatGrinds("BasicBookedBrewThatGrinds", false),
+    {"BasicBookedBrewRefused",
+     false,
+     {50, 10, 100, kBooking, ""},
+     {},
+     " no water ",
+     {{50, 10, 100, kBooking, ""}, {50, 10, 100, "", ""}}},
+    {"FullBookedCleaning",
+     true,
+     {1000, 10, 100, "", "12241830\n"},
+     {},
+     " cleaning is finished. ",
+     {{1000, 10, 100, "", "12241830\n"}, {500, 10, 100, "", ""}}},
+    menuBrew("FullMenuBrew", true),
+    menuBrew("BasicMenuBrew", false),
+    recharge("FullRecharge", true),
+    recharge("BasicRecharge", false),
+    menuBooking("FullMenuBooking", true),
+    menuBooking("BasicMenuBooking", false),
+    {"FullMenuCleaningBooking",
+     true,
+     {1000, 10, 100, "", ""},
+     {{"", "q"}, {"0)Power", "8\n"}, {"time : ", "12251200\n"}},
+     "",
+     {{1000, 10, 100, "", ""}, {1000, 10, 100, "", "12251200\n"}}},
+};
+
+// A step as the program names it, "rename waterSensor.txt", from its line
+// "[killed before step 7: rename waterSensor.txt]" or "[failing step 7:
+// rename waterSensor.txt: Input/output error]".
+std::string stepIn(const std::string& transcript) {
+  static const std::regex named(R"(\[(?:killed before|failing) step \d+: ([^\]:]*)(?::[^\]]*)?\])");
+  std::smatch step;
+  return std::regex_search(transcript, step, named) ? step[1].str() : std::string();
+}
+
+// What was done to the files a killed program left before the next start,
+// as a power cut or a person could.
+struct Tampering {
+  bool damagedEntry = false;  // a journal entry whose bytes changed
+  bool handEdit = false;      // the water level edited by hand
+};
+
+class WriteSteps : public CrashSafetyTest, public ::testing::WithParamInterface<CutScenario> {
  protected:
   void setFolder(const FolderState& state) {
     setLevels(state.water, state.powder, state.beans);
@@ -249,25 +309,66 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
            readFile("beanSensor.txt") + " bookings [" + readFile("reserveData.txt") + "] cleanings [" +
            readFile("cleanReserveData.txt") + "]";
   }
-  std::unique_ptr<PtySession> startAt(const char* fakeStart, long killAtStep = 0) {
+  // `fault`: "COFFEE_KILL_AT_STEP=N" or "COFFEE_FAIL_AT_STEP=N:ERROR".
+  std::unique_ptr<PtySession> startAt(const char* fakeStart, const std::string& fault = "") {
     SessionOptions options;
     options.program = GetParam().full ? kFullProgram : kBasicProgram;
     options.folder = folder_;
     options.speed = 100;
     options.fakeStart = fakeStart;
-    if (killAtStep > 0) options.environment = {"COFFEE_KILL_AT_STEP=" + std::to_string(killAtStep)};
+    if (!fault.empty()) options.environment = {fault};
     return std::make_unique<PtySession>(options);
+  }
+  // Starts the program with that fault, at the booking's minute, and types
+  // the scenario's action.
+  std::unique_ptr<PtySession> runWith(const std::string& fault) {
+    setFolder(GetParam().before);
+    auto machine = startAt("2026-12-24 18:30:00", fault);
+    EXPECT_TRUE(machine->waitForClockLine()) << fault;
+    for (const Step& typed : GetParam().typed) {
+      if (*typed.prompt != '\0') {
+        EXPECT_TRUE(machine->waitFor(typed.prompt)) << fault;
+      }
+      machine->type(typed.typed);
+    }
+    return machine;
+  }
+  // Waits until the action is over: its last screen (if it has one), then
+  // standby. False when the program ended first.
+  bool actionEnds(PtySession& machine) {
+    const char* last = GetParam().lastScreen;
+    return (*last == '\0' || machine.waitFor(last)) && machine.waitForClockLine();
+  }
+
+  // Damages an entry that was written but not yet synced; where the
+  // journal promises a water level, edits that level by hand instead.
+  Tampering tamper(const std::string& cut, const std::string& previousStep) {
+    std::string journal = readFile(".coffee_machine.lock");
+    const std::size_t digit = journal.find_last_of("0123456789");
+    if (cut == "sync .coffee_machine.lock" && previousStep == "write .coffee_machine.lock" &&
+        digit != std::string::npos) {
+      journal[digit] = journal[digit] == '0' ? '1' : static_cast<char>(journal[digit] - 1);
+      writeFile(".coffee_machine.lock", journal);
+      return {.damagedEntry = true};
+    }
+    if (journal.find("write waterSensor.txt") != std::string::npos) {
+      writeFile("waterSensor.txt", "4321");
+      return {.handEdit = true};
+    }
+    return {};
   }
 
   // Starts the program again, a minute before the booking is due, and checks
-  // what it made of the killed one's files; a booking left in its file must
-  // then fire, once, in a start at its minute.
-  void checkSettled(const std::string& cut, std::vector<int>& reachedCounts) {
+  // what it made of the files the killed one left: one of the states the
+  // sequence may settle in (at least `atLeast`), with a hand edit kept; a
+  // booking left in its file must then fire, once, in a start at its
+  // minute. Returns the state's index.
+  std::size_t checkSettled(const std::string& cut, std::size_t atLeast, Tampering tampered = {}) {
     const CutScenario& scenario = GetParam();
     std::string found;
     {
       auto next = startAt("2026-12-24 18:29:00");
-      ASSERT_TRUE(next->waitForClockLine()) << cut;
+      EXPECT_TRUE(next->waitForClockLine()) << cut;
       found = folderState();
       const std::string journal = readFile(".coffee_machine.lock");
       EXPECT_TRUE(journal == "" || journal == "<missing>") << cut << ": the journal was not finished:\n"
@@ -275,47 +376,83 @@ class CutAtEveryWriteStep : public CrashSafetyTest, public ::testing::WithParamI
       EXPECT_EQ(temporaryFiles(next->pid()), std::vector<std::string>{}) << cut;
     }
     std::size_t reached = 0;
-    while (reached < scenario.settled.size() && describe(scenario.settled[reached]) != found) ++reached;
-    ASSERT_LT(reached, scenario.settled.size()) << cut << ": the files hold " << found;
-    ++reachedCounts[reached];
-    if (!scenario.typed.empty() || reached + 1 == scenario.settled.size()) return;
+    for (; reached < scenario.settled.size(); ++reached) {
+      FolderState allowed = scenario.settled[reached];
+      if (tampered.handEdit) allowed.water = 4321;
+      if (describe(allowed) == found) break;
+    }
+    EXPECT_LT(reached, scenario.settled.size())
+        << cut << (tampered.handEdit ? " (water edited by hand to 4321)" : "")
+        << (tampered.damagedEntry ? " (the journal's last entry damaged)" : "") << ": the files hold "
+        << found;
+    EXPECT_GE(reached, atLeast) << cut << ": the sequence's outcome was shown, but the files hold " << found;
+    if (reached >= scenario.settled.size() || tampered.handEdit || !scenario.typed.empty() ||
+        reached + 1 == scenario.settled.size()) {
+      return reached;
+    }
     const std::string whole = describe(scenario.settled.back());
     auto due = startAt("2026-12-24 18:30:00");
     for (int wait = 0; wait < 1000 && folderState() != whole; ++wait) due->drain(10ms);
-    ASSERT_EQ(folderState(), whole) << cut << ": the booking left in its file did not fire, or fired twice";
+    EXPECT_EQ(folderState(), whole) << cut << ": the booking left in its file did not fire, or fired twice";
     EXPECT_TRUE(due->waitFor(scenario.lastScreen)) << cut;
+    return reached;
+  }
+
+  // A failing step's line, or the end of the action without one: its last
+  // screen, or standby for an action that has none.
+  const std::regex failedOrDone_{
+      std::string(R"(\[failing step |)") +
+      (*GetParam().lastScreen != '\0'
+           ? std::regex_replace(GetParam().lastScreen, std::regex(R"([.!()])"), R"(\$&)")
+           : R"(\d{4}-\d{1,2}-\d{1,2}  \d{1,2} : \d{1,2} : \d{1,2}\r?\n)")};
+
+  void report(const char* what, long steps, const std::vector<int>& reached, const std::string& more = "") {
+    std::string states;
+    for (const int n : reached) states += (states.empty() ? "" : " / ") + std::to_string(n);
+    std::printf("%s: %s each of its %ld write steps; settled in the states before ... after: %s%s\n",
+                GetParam().name, what, steps, states.c_str(), more.c_str());
   }
 };
 
-TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
+TEST_P(WriteSteps, KilledAtEachEveryEffectLandsWholeAndOnce) {
   const CutScenario& scenario = GetParam();
+  const std::size_t whole = scenario.settled.size() - 1;
   std::vector<std::string> steps;                     // what each step does, as the program names it
   std::vector<int> reached(scenario.settled.size());  // how many kills settled in each state
+  int tampered = 0;
   long step = 1;
   for (;; ++step) {
-    setFolder(scenario.before);
-    auto machine = startAt("2026-12-24 18:30:00", step);
-    ASSERT_TRUE(machine->waitForClockLine()) << "step " << step;
-    for (const Step& typed : scenario.typed) {
-      if (*typed.prompt != '\0') {
-        ASSERT_TRUE(machine->waitFor(typed.prompt)) << "step " << step;
-      }
-      machine->type(typed.typed);
-    }
-    if (machine->waitFor(scenario.lastScreen) && machine->waitForClockLine()) break;  // past the last step
+    auto machine = runWith("COFFEE_KILL_AT_STEP=" + std::to_string(step));
+    if (HasFailure()) return;
+    if (actionEnds(*machine)) break;  // past the last step
     ASSERT_EQ(machine->waitExit(), 128 + SIGKILL) << "step " << step << ":\n" << machine->transcript();
-    static const std::regex killed(R"(\[killed before step \d+: ([^\]]*)\])");
-    std::smatch cut;
-    ASSERT_TRUE(std::regex_search(machine->transcript(), cut, killed)) << machine->transcript();
-    steps.push_back(cut[1]);
-    checkSettled(cut.str(), reached);
-    if (HasFatalFailure()) return;
+    const std::string cut = stepIn(machine->transcript());
+    ASSERT_FALSE(cut.empty()) << machine->transcript();
+    // Once the user has been shown the outcome, it stands whole.
+    const bool outcomeShown =
+        *scenario.lastScreen != '\0' && machine->transcript().find(scenario.lastScreen) != std::string::npos;
+    const Tampering tampering = tamper(cut, steps.empty() ? "" : steps.back());
+    tampered += tampering.damagedEntry || tampering.handEdit;
+    steps.push_back(cut);
+    ++reached[checkSettled("[killed before step " + std::to_string(step) + ": " + cut + "]",
+                           outcomeShown ? whole : 0, tampering)];
+    if (HasFailure()) return;
   }
   EXPECT_EQ(folderState(), describe(scenario.settled.back()));
-  // A rename is made durable by a sync of the folder before the journal
-  // lets go of the change, or before the sequence ends.
+  EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
   for (std::size_t i = 0; i < steps.size(); ++i) {
     if (steps[i].rfind("rename ", 0) != 0) continue;
+    // The new bytes are on the disk before they take the file's name...
+    const std::string temp = steps[i].substr(7) + ".";
+    std::size_t created = i;
+    while (created > 0 && steps[created].rfind("create " + temp, 0) != 0) --created;
+    const auto synced = std::find_if(steps.begin() + static_cast<std::ptrdiff_t>(created),
+                                     steps.begin() + static_cast<std::ptrdiff_t>(i),
+                                     [&](const std::string& s) { return s.rfind("sync " + temp, 0) == 0; });
+    EXPECT_TRUE(synced != steps.begin() + static_cast<std::ptrdiff_t>(i))
+        << steps[i] << " (step " << i + 1 << ") renames a file that was never synced";
+    // ...and the rename is made durable by a sync of the folder before the
+    // journal lets go of the change, or before the sequence ends.
     std::size_t next = i + 1;
     while (next < steps.size() && steps[next] != "sync ." &&
            steps[next].find(".coffee_machine.lock") == std::string::npos)
@@ -323,26 +460,76 @@ TEST_P(CutAtEveryWriteStep, EveryEffectLandsWholeAndOnce) {
     EXPECT_TRUE(next < steps.size() && steps[next] == "sync .")
         << steps[i] << " (step " << i + 1 << ") is not followed by a sync of the folder";
   }
-  EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
-  std::string states;
-  for (const int n : reached) states += (states.empty() ? "" : " / ") + std::to_string(n);
-  std::printf("%s: cut before each of its %ld write steps; settled in the states before ... after: %s\n",
-              scenario.name, step - 1, states.c_str());
+  // A booking made again with the same numbers is a new one: the finished
+  // sequence's consumption must not take it.
+  if (scenario.typed.empty()) {
+    writeFile("reserveData.txt", scenario.before.bookings);
+    writeFile("cleanReserveData.txt", scenario.before.cleanings);
+    auto again = startAt("2026-12-24 18:29:00");
+    ASSERT_TRUE(again->waitForClockLine());
+    EXPECT_EQ(readFile("reserveData.txt") + readFile("cleanReserveData.txt"),
+              std::string(scenario.before.bookings) + scenario.before.cleanings)
+        << "a booking made again was taken for the one the sequence consumed";
+  }
+  report("cut before", step - 1, reached, ", " + std::to_string(tampered) + " of them tampered with");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Sequences, CutAtEveryWriteStep,
-    ::testing::Values(bookedBrewThatGrinds("FullBookedBrewThatGrinds", true),
-                      bookedBrewThatGrinds("BasicBookedBrewThatGrinds", false),
-                      CutScenario{"FullBookedCleaning",
-                                  true,
-                                  {1000, 10, 100, "", "12241830\n"},
-                                  {},
-                                  " cleaning is finished. ",
-                                  {{1000, 10, 100, "", "12241830\n"}, {500, 10, 100, "", ""}}},
-                      menuBrew("FullMenuBrew", true), menuBrew("BasicMenuBrew", false),
-                      recharge("FullRecharge", true), recharge("BasicRecharge", false)),
-    [](const ::testing::TestParamInfo<CutScenario>& scenario) { return std::string(scenario.param.name); });
+// Each step in turn fails (EIO or ENOSPC) while the program goes on: the failure
+// is said (never followed by a success screen), no temporary file stays,
+// a booking whose sequence could not be written is not fired again by that
+// program, and the next start finishes what was committed. A folder that
+// cannot be synced (EINVAL) fails nothing: it is synced whole.
+TEST_P(WriteSteps, FailingAtEachIsSaidAndLeavesAWholeState) {
+  const CutScenario& scenario = GetParam();
+  std::vector<int> reached(scenario.settled.size());
+  int folderSyncs = 0;
+  long step = 1;
+  for (;; ++step) {
+    // A failing disk, or a full one.
+    const bool full = step % 2 == 0;
+    const std::string fault = "COFFEE_FAIL_AT_STEP=" + std::to_string(step) + (full ? ":ENOSPC" : ":EIO");
+    auto machine = runWith(fault);
+    if (HasFailure()) return;
+    // The step fails, or the action ends without reaching it.
+    ASSERT_TRUE(machine->waitForMatch(failedOrDone_)) << fault << "\n" << machine->transcript();
+    ASSERT_TRUE(machine->waitForClockLine()) << fault << "\n" << machine->transcript();
+    const std::string& seen = machine->transcript();
+    const std::size_t failedAt = seen.find("[failing step ");
+    if (failedAt == std::string::npos) break;  // past the last step
+    const std::string failed = "[failing step " + std::to_string(step) + ": " + stepIn(seen) + "]";
+    EXPECT_NE(seen.find("cannot write ", failedAt), std::string::npos) << failed << ": not said\n" << seen;
+    const char* reason = full ? ": No space left on device\r\n" : ": Input/output error\r\n";
+    EXPECT_NE(seen.find(reason, failedAt), std::string::npos) << failed << "\n" << seen;
+    if (*scenario.lastScreen != '\0') {
+      EXPECT_EQ(seen.find(scenario.lastScreen, failedAt), std::string::npos) << failed << ": shown as done";
+    }
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{}) << failed;
+    if (scenario.typed.empty()) {
+      const std::size_t standby = seen.size();
+      for (int pass = 0; pass < 3; ++pass) ASSERT_TRUE(machine->waitForClockLine()) << failed;
+      const std::string later = machine->transcript().substr(standby);
+      EXPECT_EQ(later.find("********"), std::string::npos) << failed << ": fired again\n" << later;
+      EXPECT_EQ(later.find("\xA1\xE1\xA1\xE1"), std::string::npos) << failed << ": fired again\n" << later;
+    }
+    machine->kill();
+    ++reached[checkSettled(failed, 0)];
+    if (HasFailure()) return;
+    if (stepIn(seen) != "sync .") continue;
+    ++folderSyncs;
+    auto synced = runWith("COFFEE_FAIL_AT_STEP=" + std::to_string(step) + ":EINVAL");
+    EXPECT_TRUE(actionEnds(*synced)) << failed << " with EINVAL";
+    EXPECT_EQ(synced->transcript().find("cannot write "), std::string::npos) << failed << " with EINVAL";
+    EXPECT_EQ(folderState(), describe(scenario.settled.back())) << failed << " with EINVAL";
+  }
+  EXPECT_GT(step, 3) << "never failed: is the build without COFFEE_FAULT_POINTS?";
+  report("failed", step - 1, reached,
+         ", " + std::to_string(folderSyncs) + " folder syncs also failed with EINVAL");
+}
+
+INSTANTIATE_TEST_SUITE_P(Sequences, WriteSteps, ::testing::ValuesIn(kSequences),
+                         [](const ::testing::TestParamInfo<CutScenario>& scenario) {
+                           return std::string(scenario.param.name);
+                         });
 
 }  // namespace
 }  // namespace cm::e2e

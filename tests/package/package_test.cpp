@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "e2e/pty_session.h"
 
@@ -18,6 +20,14 @@ TEST(PackageTest, TheUnpackedProgramRunsOnTheUnpackedDefaultData) {
         "usr/share/man/man1/coffee_machine_basic.1.gz", "usr/share/doc/coffee-machine/copyright",
         "usr/share/doc/coffee-machine/changelog.gz"}) {
     EXPECT_TRUE(std::filesystem::exists(kRoot / path)) << path;
+  }
+  // The switches that kill a program or fail its writes are for test builds only.
+  for (const char* program : {"usr/bin/coffee_machine", "usr/bin/coffee_machine_basic"}) {
+    std::ifstream in(kRoot / program, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_GT(bytes.size(), 10000u) << program;
+    EXPECT_EQ(bytes.find("COFFEE_KILL_AT_STEP"), std::string::npos) << program;
+    EXPECT_EQ(bytes.find("COFFEE_FAIL_AT_STEP"), std::string::npos) << program;
   }
   const std::filesystem::path folder = makeTempFolder("coffee-package");
   for (const auto& entry : std::filesystem::directory_iterator(kRoot / "usr/share/coffee_machine")) {

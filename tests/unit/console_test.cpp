@@ -38,12 +38,15 @@ class ConsoleTest : public test::MachineTest {
 
 TEST_F(ConsoleTest, AnswersAreWholeLinesAndTheRestOfABadLineIsDropped) {
   test::FakeStdin input("12 34\n\n \t\n200\n" + std::string(5000, '7') + "\n" + std::string(5000, ' ') +
-                        "\n-5\n\x7f"
+                        "\n" + std::string(100, ' ') +
+                        "9\n-5\n\x7f"
                         "3\b4\n");
   EXPECT_FALSE(readNumberLine().has_value());
   EXPECT_EQ(readNumberLine(), 200) << "a bad answer never leaks into the next; blank lines are passed over";
   EXPECT_FALSE(readNumberLine().has_value()) << "a very long line is no number";
-  EXPECT_EQ(readNumberLine(), -5) << "however long, a blank line is passed over";
+  EXPECT_FALSE(readNumberLine().has_value()) << "however long, a blank line is passed over; a long one "
+                                                "that only begins blank is no number";
+  EXPECT_EQ(readNumberLine(), -5);
   EXPECT_EQ(readNumberLine(), 4) << "backspace and delete erase";
   EXPECT_FALSE(inputClosed());
   EXPECT_FALSE(readNumberLine().has_value());

@@ -49,11 +49,10 @@ int createTempFile(const std::string& temp) {
 }
 
 // The error of the call that just failed, taken before anything can change it.
-WriteError failure(const char* file) {
+WriteError failure(std::string_view file) {
   const int code = errno;
-  return {file, code};
+  return {std::string(file), code};
 }
-WriteError failure(const std::string& file) { return failure(file.c_str()); }
 
 }  // namespace
 
@@ -111,16 +110,16 @@ void discardFile(const StagedFile& staged) { ::unlink(staged.temp.c_str()); }
 // After a rename the new name lives in the folder's entries: sync them too,
 // so a power cut cannot bring the old file back. A file system that cannot
 // sync a folder (EINVAL) is synced whole instead; only when that fails too
-// is the change not durable, and said so.
+// is the change not durable, and said so, as a failure to write the file.
 WriteResult syncFolderOf(const char* path) {
   const std::string_view name = path;
   const std::size_t slash = name.rfind('/');
   const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return failure(folder);
+  if (fd < 0) return failure(path);
   bool synced = !stepFails("sync", folder) && ::fsync(fd) == 0;
   if (!synced && errno == EINVAL) synced = !stepFails("syncfs", folder) && ::syncfs(fd) == 0;
-  const WriteError error = failure(folder);
+  const WriteError error = failure(path);
   ::close(fd);
   if (!synced) return error;
   return std::nullopt;

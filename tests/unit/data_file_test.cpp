@@ -55,7 +55,7 @@ TEST_F(DataFileTest, AFolderThatCannotBeSyncedIsSyncedWhole) {
   const WriteResult failed = rewriteFile("levels.txt", "43");
   planFailingSteps("");
   ASSERT_TRUE(failed.has_value());
-  EXPECT_EQ(failed->describe(), ".: Input/output error");
+  EXPECT_EQ(failed->describe(), "levels.txt: Input/output error");
   EXPECT_EQ(folderContents(), std::vector<std::string>{"levels.txt"});
 }
 

@@ -47,6 +47,10 @@ TEST_F(EndToEndTest, OptionsAreAnsweredWithoutTouchingTheTerminalOrTheFolder) {
     EXPECT_EQ(commandOutput(shell + "--help 2>&1 >/dev/null"), "");
     EXPECT_EQ(commandOutput(shell + "--hepl 2>&1 >/dev/null"), refusal + "\n");
     EXPECT_EQ(commandOutput(shell + "--hepl 2>/dev/null"), "");
+    for (const char* answer : {"--help", "--version"}) {
+      EXPECT_EQ(commandOutput(shell + answer + " 2>&1 >/dev/full; echo status $?"),
+                name + ": write error: No space left on device\nstatus 1\n");
+    }
   }
   EXPECT_EQ(snapshot(), before);
   EXPECT_FALSE(std::filesystem::exists(folder_ / ".coffee_machine.lock"));

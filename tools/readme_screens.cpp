@@ -1,5 +1,5 @@
 // The screens the README shows, made by the programs themselves at a pinned
-// date (24 December 2026, 18:20, under libfaketime) in a seeded folder.
+// date (7 December 2026, 18:20, under libfaketime) in a seeded folder.
 //
 //   readme_screens                 prints the README's screens section
 //   readme_screens --check FILE    fails, showing both, when FILE's section differs
@@ -60,7 +60,7 @@ std::string makeSection() {
   if (folder.empty()) throw std::runtime_error("cannot make a working folder");
   SessionOptions options;
   options.folder = folder;
-  options.fakeStart = "2026-12-24 18:20:00";
+  options.fakeStart = "2026-12-07 18:20:00";
   options.speed = 5;  // the whole brew stays inside the minute 18:20
 
   std::string full;

@@ -13,10 +13,8 @@ dpkg-deb -x "$deb" "$root"
 echo "$(basename "$deb"):"
 dpkg-deb -c "$deb" | awk '{print "  " $6}'
 failed=0
-# lintian leaves files in its temporary folder: give it one of its own.
-scratch=$(mktemp -d "$build/lintian.XXXXXX")
-report=$(TMPDIR=$scratch lintian --tag-display-limit 0 "$deb" 2>&1 | grep -v "root privileges" || true)
-rm -rf "$scratch"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/packages.sh"
+report=$(lintian_report "$deb" || true)
 echo "lintian: ${report:-no tags}"
 if grep -q "^E:" <<<"$report"; then failed=1; fi
 for page in "$root"/usr/share/man/man1/*.1.gz; do

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -58,6 +59,9 @@ std::string block(const std::string& title, const std::string& screen) {
 std::string makeSection() {
   const std::filesystem::path folder = cm::e2e::makeSeededFolder("coffee-screens");
   if (folder.empty()) throw std::runtime_error("cannot make a working folder");
+  // Removed however the section ends, made or not.
+  const std::unique_ptr<const std::filesystem::path, void (*)(const std::filesystem::path*)> removal(
+      &folder, [](const std::filesystem::path* made) { std::filesystem::remove_all(*made); });
   SessionOptions options;
   options.folder = folder;
   options.fakeStart = "2026-12-07 18:20:00";
@@ -88,7 +92,6 @@ std::string makeSection() {
     expect(machine, "0)Power");
     basic = machine.transcript();
   }
-  std::filesystem::remove_all(folder);
 
   // The basic edition writes its frame glyph in CP949; shown as a CP949
   // terminal shows it.

@@ -37,16 +37,15 @@ std::string readmeRoute(const std::string& name) {
   return commands;
 }
 
-// Runs the commands in a shell in a pseudo-terminal, as a user of a fresh
-// home folder; the last of them starts the machine, which must show its
-// menu on the default data files and power off.
-void startsAsWritten(const std::string& commands, const std::string& pathPrefix = "") {
+// Runs the commands in a shell in a pseudo-terminal, from a clone whose
+// build/release is this build, as a user of a fresh home folder; the last
+// of them starts the machine, which must show its menu on the default data
+// files and power off.
+void runAsWritten(const std::string& commands, const std::string& pathPrefix,
+                  const std::filesystem::path& clone, const std::filesystem::path& home) {
   ASSERT_NE(commands.find("coffee_machine"), std::string::npos) << commands;
-  // The clone, where the README's commands are typed: its build/release is this build.
-  const std::filesystem::path clone = makeTempFolder("coffee-clone");
   std::filesystem::create_directory(clone / "build");
   std::filesystem::create_directory_symlink(COFFEE_RELEASE_BUILD, clone / "build/release");
-  const std::filesystem::path home = makeTempFolder("coffee-home");
   SessionOptions options;
   options.program = "/bin/bash";
   options.arguments = {"-ec", commands};
@@ -54,21 +53,25 @@ void startsAsWritten(const std::string& commands, const std::string& pathPrefix 
   options.fakeClock = false;
   options.pathPrefix = pathPrefix;
   options.environment = {"HOME=" + home.string()};
-  {
-    PtySession machine(options);
-    ASSERT_TRUE(machine.waitForClockLine(60s)) << commands << machine.transcript();
-    machine.type("q");
-    EXPECT_TRUE(machine.waitFor("water  : 1000\tmL,  powder : 10 g,  bean : 100 g\r\n"));
-    EXPECT_TRUE(machine.waitFor("0)Power"));
-    machine.type("0\n");
-    EXPECT_EQ(machine.waitExit(), 0);
-  }
+  PtySession machine(options);
+  ASSERT_TRUE(machine.waitForClockLine(60s)) << commands << machine.transcript();
+  machine.type("q");
+  EXPECT_TRUE(machine.waitFor("water  : 1000\tmL,  powder : 10 g,  bean : 100 g\r\n"));
+  EXPECT_TRUE(machine.waitFor("0)Power"));
+  machine.type("0\n");
+  EXPECT_EQ(machine.waitExit(), 0);
   for (const char* file :
        {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt", "cleanReserveData.txt"}) {
     EXPECT_TRUE(std::filesystem::exists(home / "coffee" / file)) << file;
   }
-  std::filesystem::remove_all(home);
+}
+
+void startsAsWritten(const std::string& commands, const std::string& pathPrefix = "") {
+  const std::filesystem::path clone = makeTempFolder("coffee-clone");
+  const std::filesystem::path home = makeTempFolder("coffee-home");
+  runAsWritten(commands, pathPrefix, clone, home);
   std::filesystem::remove_all(clone);
+  std::filesystem::remove_all(home);
 }
 
 TEST(PackageTest, TheUnpackedPackageHoldsItsFilesAndNoTestSwitch) {

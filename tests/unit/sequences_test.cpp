@@ -4,6 +4,7 @@
 #include "control/booking_runner.h"
 #include "control/logic_controller.h"
 #include "control/main_controller.h"
+#include "machine/fault_points.h"
 #include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
@@ -257,6 +258,22 @@ TEST_F(SequencesTest, DueCleaningFiresAndLeaves) {
   EXPECT_EQ(readFile(kCleanReserveFile), "12240900\n");
   EXPECT_EQ(readFile(kWaterFile), "100");
   EXPECT_EQ(isPowderRemain, 0);
+}
+
+// A charge whose journal entry could not be synced was said to have failed:
+// it must not land later either, through the next change's recovery.
+TEST_F(SequencesTest, AChargeWhoseJournalEntryFailedNeverLandsLater) {
+  setLevels(1000, 10, 100);
+  writeFile(kLockFile, "");
+  // Create, write, sync and close two temporary files; write the journal, sync it.
+  planFailingSteps("10:EIO");
+  EXPECT_FALSE(chargeLevels([](Levels levels) {
+    return Levels{levels.water - 200, levels.powder - 10, 100};
+  }));
+  planFailingSteps("");
+  ASSERT_TRUE(renewBean(90));
+  expectLevels("1000", "10", "90");
+  EXPECT_EQ(readFile(kLockFile), "");
 }
 
 // A booking consumed by a sequence leaves its file at the sequence's end,

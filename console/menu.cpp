@@ -7,6 +7,7 @@
 #include "console/maintenance.h"
 #include "control/logic_controller.h"
 #include "control/main_controller.h"
+#include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "output/display.h"
@@ -33,16 +34,31 @@ bool askInto(int screen, int& reg) {
   return true;
 }
 
+// One machine runs one sequence at a time: while another program in the
+// folder runs one, a brew or cleaning chosen here waits for it to end, the
+// screen as it is, and only then reads the levels it checks.
+template <typename Run>
+void runSequence(Run run) {
+  const Sequence sequence(Sequence::Claim::awaited);
+  if (sequence.ready()) {
+    run();
+  } else {
+    reportWriteFailure();
+  }
+}
+
 void makeNow() {
   if (!askInto(kConcentratePromptScreen, register1)) return;
   if (!askInto(kTemperaturePrompt, register2)) return;
   const int temperature = temperatureInterface(register2);
   const int concentrate = concentrateInterface(register1);
   logicController(0, concentrate, temperature);
-  const int powder = powderInterface();
-  const int beans = beanInterface();
-  const int water = waterInterface();
-  mainController(0, 0, water, beans, powder, coffeeData, 0);
+  runSequence([] {
+    const int powder = powderInterface();
+    const int beans = beanInterface();
+    const int water = waterInterface();
+    mainController(0, 0, water, beans, powder, coffeeData, 0);
+  });
 }
 
 void reserve() {
@@ -88,7 +104,7 @@ void runMenu() {
       reserve();
       break;
     case 3:
-      mainController(1, 0, 0, 0, 0, nonData, 0);
+      runSequence([] { mainController(1, 0, 0, 0, 0, nonData, 0); });
       break;
     case 4:
       renewMaterial();

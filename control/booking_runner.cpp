@@ -51,7 +51,7 @@ bool couldNotStart(const Booking& booking, std::vector<Booking>& failed) {
 // After the sequence the booking leaves its file; a booking whose charge or
 // removal could not be written stays, and is not fired again.
 template <typename Booking>
-void endSequence(BookedSequence& sequence, const Booking& booking, std::vector<Booking>& failed) {
+void endSequence(Sequence& sequence, const Booking& booking, std::vector<Booking>& failed) {
   if (sequence.chargeFailed()) {
     failed.push_back(booking);  // its sequence has told it
   } else if (!sequence.finish()) {
@@ -70,9 +70,9 @@ void endSequence(BookedSequence& sequence, const Booking& booking, std::vector<B
 bool fireDueBrew(int now) {
   followReserveFile(reserveList);
   if (isReserveTime(fireableBrews(), now) == 0) return false;
-  // At most one booked sequence runs in the folder: while another program
-  // runs one, this one leaves the booking for a later pass.
-  BookedSequence sequence;
+  // One machine runs one sequence at a time: while another program runs
+  // one, this one leaves the booking for a later pass.
+  Sequence sequence(Sequence::Claim::tried);
   if (sequence.busy()) return false;
   followReserveFile(reserveList);  // the claim's last holder may just have fired this booking
   const BrewSchedule open = fireableBrews();
@@ -93,7 +93,7 @@ bool fireDueBrew(int now) {
 bool fireDueCleaning(int now) {
   followCleanFile(cleanList);
   if (isCleanTime(fireableCleanings(), now) == 0) return false;
-  BookedSequence sequence;
+  Sequence sequence(Sequence::Claim::tried);
   if (sequence.busy()) return false;
   followCleanFile(cleanList);
   const CleanSchedule open = fireableCleanings();

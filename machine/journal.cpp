@@ -46,8 +46,8 @@ struct Entry {
   std::vector<Consumption> consumes;
 };
 
-// This program's booked sequence, while one runs. A program fires bookings
-// and changes files on one thread at a time, so nothing guards it.
+// This program's sequence, while one runs. A program runs sequences and
+// changes files on one thread at a time, so nothing guards it.
 struct RunningSequence {
   bool claimed = false;
   std::optional<Consumption> booking;
@@ -523,12 +523,12 @@ bool settleBooking() {
   return running.recorded;
 }
 
-BookedSequence::BookedSequence() : claimFd_(openLockFile()) {
+Sequence::Sequence(Claim claim) : claimFd_(openLockFile()) {
   if (claimFd_ < 0) {
     lastWriteFailure = errnoFailure(kLockFile);
     return;
   }
-  if (const int error = lockByte(claimFd_, kClaimByte, false)) {
+  if (const int error = lockByte(claimFd_, kClaimByte, claim == Claim::awaited)) {
     ::close(claimFd_);
     claimFd_ = -1;
     if (heldByAnother(error)) {
@@ -544,19 +544,19 @@ BookedSequence::BookedSequence() : claimFd_(openLockFile()) {
   if (lock && Journal(lock).recover(true)) state_ = State::ready;
 }
 
-BookedSequence::~BookedSequence() {
+Sequence::~Sequence() {
   if (claimFd_ < 0) return;
   running = {};
   ::close(claimFd_);
 }
 
-void BookedSequence::fires(const char* path, std::vector<int> record) {
+void Sequence::fires(const char* path, std::vector<int> record) {
   running.booking = Consumption{path, std::move(record)};
 }
 
-bool BookedSequence::chargeFailed() const { return running.chargeFailed; }
+bool Sequence::chargeFailed() const { return running.chargeFailed; }
 
-bool BookedSequence::finish() {
+bool Sequence::finish() {
   if (!ready() || !running.booking) return true;
   lastWriteFailure.reset();
   const UpdateLock lock;

@@ -6,8 +6,8 @@
 // change. Two locks on two of its bytes, which the kernel releases when
 // their holder dies:
 //   - the update lock (byte 0), held for one change of the data files;
-//   - the booking claim (byte 1), held for a whole booked sequence, only
-//     tried, so at most one booked sequence runs in the folder.
+//   - the sequence claim (byte 1), held for a whole brew or cleaning, so
+//     one machine runs one sequence at a time, whichever program asks.
 // Its content is the journal. Before a change touches a second file or
 // consumes a booking, it is written there and synced: the new bytes of each
 // file and the bookings consumed. After the change it is cleared. Whoever
@@ -62,18 +62,22 @@ bool changeFiles(std::initializer_list<const char*> paths,
 // stays, as after a charge that failed.
 [[nodiscard]] bool settleBooking();
 
-// One booked sequence: the claim, the booking it fires, and the booking's
-// removal from its file once the sequence has ended.
-class BookedSequence {
+// One sequence of the machine, a brew or a cleaning: the claim it runs
+// under, the booking it fires (if booked), and the booking's removal from
+// its file once the sequence has ended.
+class Sequence {
  public:
-  // Tries the claim. Once it has it, whatever a dead holder left is
-  // finished before anything else.
-  BookedSequence();
-  ~BookedSequence();
-  BookedSequence(const BookedSequence&) = delete;
-  BookedSequence& operator=(const BookedSequence&) = delete;
+  // A booking only tries the claim: while another program runs a sequence,
+  // it waits for a later pass. The menu waits for the claim.
+  enum class Claim { tried, awaited };
+  // Once it has the claim, whatever a dead holder left is finished before
+  // anything else.
+  explicit Sequence(Claim claim);
+  ~Sequence();
+  Sequence(const Sequence&) = delete;
+  Sequence& operator=(const Sequence&) = delete;
 
-  // Another program runs a booked sequence: leave the booking to it.
+  // Another program runs a sequence: leave the booking for a later pass.
   bool busy() const { return state_ == State::busy; }
   // Claimed and recovered: the sequence may run. When neither busy nor
   // ready, lastWriteFailure says what went wrong.

@@ -291,6 +291,61 @@ TEST_F(EndToEndTest, BothEditionsInOneFolderFireEachBookingOnceAndEveryBrewCount
   EXPECT_EQ(readFile("beanSensor.txt"), std::to_string(100 - 10 * grinds));
 }
 
+// One machine runs one sequence at a time, whichever program asks: a brew
+// chosen at the menu while the other program makes a booked one waits for
+// it, and a booking due while the other makes one from the menu waits too.
+// Either way the second brew finds the powder the first one used, grinds,
+// and no level ever goes below zero.
+TEST_F(EndToEndTest, ProgramsInOneFolderTakeTurnsAtTheMachine) {
+  for (const bool bookingFirst : {true, false}) {
+    setLevels(1000, 10, 100);
+    writeFile("reserveData.txt", "");
+    // The first brew makes 300 mL at a quarter of the usual speed; the
+    // booking is due for the full edition only.
+    const auto session = [&](const std::string& program, const char* fakeStart, bool first) {
+      SessionOptions options;
+      options.program = program;
+      options.folder = folder_;
+      options.fakeStart = fakeStart;
+      options.speed = first ? 5 : 20;
+      return std::make_unique<PtySession>(options);
+    };
+    auto menu = session(kBasicProgram, "2026-12-24 18:20:00", !bookingFirst);
+    ASSERT_TRUE(menu->waitForClockLine());
+    openMenu(*menu);
+    menu->type("1\n");
+    answer(*menu, "concentrate : ", bookingFirst ? "100\n" : "300\n");
+    answer(*menu, "temperature : ", bookingFirst ? "" : "0\n");
+    if (!bookingFirst) {
+      ASSERT_TRUE(menu->waitFor(" Coffee Making."));
+    }
+    writeFile("reserveData.txt", bookingFirst ? "12241830\n300\n0\n" : "12241830\n100\n0\n");
+    auto booked = session(kFullProgram, "2026-12-24 18:30:00", bookingFirst);
+    if (bookingFirst) {
+      ASSERT_TRUE(booked->waitFor("** Coffee Making."));
+      menu->type("0\n");
+    }
+    const std::string finished = " Coffee Making Finished..!! ";
+    std::string lowestPowder = readFile("powderSensor.txt");
+    for (int wait = 0; wait < 3000 && count(menu->transcript() + booked->transcript(), finished) < 2;
+         ++wait) {
+      menu->drain(5ms);
+      booked->drain(5ms);
+      if (readFile("powderSensor.txt").starts_with('-')) lowestPowder = readFile("powderSensor.txt");
+    }
+    for (PtySession* machine : {menu.get(), booked.get()}) {
+      ASSERT_TRUE(machine->waitFor(finished)) << bookingFirst;
+      ASSERT_TRUE(machine->waitForClockLine());  // the booking has left its file
+      EXPECT_EQ(count(machine->transcript(), finished), 1u) << bookingFirst;
+    }
+    EXPECT_FALSE(lowestPowder.starts_with('-')) << "powder " << lowestPowder;
+    EXPECT_EQ(
+        snapshot(),
+        "waterSensor.txt=600;powderSensor.txt=0;beanSensor.txt=90;reserveData.txt=;cleanReserveData.txt=;")
+        << (bookingFirst ? "a menu brew during a booked one" : "a booking due during a menu brew");
+  }
+}
+
 // A program killed in the middle of a booked brew blocks nothing: the other
 // one keeps its clock and then runs that booking, once.
 TEST_F(EndToEndTest, AProgramKilledInABookedBrewBlocksNothingAndTheBookingFiresOnce) {

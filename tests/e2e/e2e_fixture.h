@@ -48,7 +48,7 @@ class EndToEndTest : public ::testing::Test {
 };
 
 // The folder's locks as the programs take them: open-file-description locks
-// on byte 0 (the update lock, one change) and byte 1 (the booking claim) of
+// on byte 0 (the update lock, one change) and byte 1 (the sequence claim) of
 // ".coffee_machine.lock". A test holds one as another program would.
 inline constexpr off_t kUpdateByte = 0;
 inline constexpr off_t kClaimByte = 1;

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/fault_points.h"
+#include "machine/disk.h"
 
 namespace cm {
 
@@ -24,28 +24,14 @@ std::string tempNameFor(const char* path, long pid) {
   return std::string(path) + "." + std::to_string(pid) + ".tmp";
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // A new file that nobody else has opened: a link or a file found under the
 // name (left by a dead process with this pid, or put there on purpose) is
 // removed, never followed or written into.
-int createTempFile(const std::string& temp) {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd >= 0 || errno != EEXIST) return fd;
-    ::unlink(temp.c_str());
-  }
-  return -1;
+int createTempFile(const char* temp) {
+  const int fd = disk::createFile(temp);
+  if (fd >= 0 || errno != EEXIST) return fd;
+  disk::removeFile(temp);
+  return disk::createFile(temp);
 }
 
 // The error of the call that just failed, taken before anything can change it.
@@ -79,33 +65,27 @@ std::optional<std::string> readWholeFile(const char* path) {
 
 WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& staged) {
   staged = {path, tempNameFor(path, static_cast<long>(::getpid()))};
-  const int fd = stepFails("create", staged.temp) ? -1 : createTempFile(staged.temp);
+  const char* temp = staged.temp.c_str();
+  const int fd = createTempFile(temp);
   if (fd < 0) return failure(path);
-  bool ok = !stepFails("write", staged.temp) && writeAll(fd, bytes);
-  ok = ok && !stepFails("sync", staged.temp) && ::fsync(fd) == 0;
-  int error = ok ? 0 : errno;
+  const bool written = disk::writeAll(fd, bytes, temp) && disk::syncFile(fd, temp);
+  const int writeError = errno;
   // Closed whatever happened; a close that fails may have lost the bytes.
-  const bool closeFails = stepFails("close", staged.temp);
-  const int closeError = errno;
-  if ((::close(fd) != 0 || closeFails) && ok) {
-    ok = false;
-    error = closeFails ? closeError : errno;
-  }
-  if (ok) return std::nullopt;
+  const bool closed = disk::closeFile(fd, temp);
+  if (written && closed) return std::nullopt;
+  const WriteError error{path, written ? errno : writeError};
   discardFile(staged);
-  return WriteError{path, error};
+  return error;
 }
 
 WriteResult placeFile(const StagedFile& staged) {
-  if (!stepFails("rename", staged.path) && ::rename(staged.temp.c_str(), staged.path.c_str()) == 0) {
-    return std::nullopt;
-  }
+  if (disk::renameFile(staged.temp.c_str(), staged.path.c_str())) return std::nullopt;
   const WriteError error = failure(staged.path);
   discardFile(staged);
   return error;
 }
 
-void discardFile(const StagedFile& staged) { ::unlink(staged.temp.c_str()); }
+void discardFile(const StagedFile& staged) { disk::removeFile(staged.temp.c_str()); }
 
 // After a rename the new name lives in the folder's entries: sync them too,
 // so a power cut cannot bring the old file back. A file system that cannot
@@ -115,14 +95,9 @@ WriteResult syncFolderOf(const char* path) {
   const std::string_view name = path;
   const std::size_t slash = name.rfind('/');
   const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return failure(path);
-  bool synced = !stepFails("sync", folder) && ::fsync(fd) == 0;
-  if (!synced && errno == EINVAL) synced = !stepFails("syncfs", folder) && ::syncfs(fd) == 0;
-  const WriteError error = failure(path);
-  ::close(fd);
-  if (!synced) return error;
-  return std::nullopt;
+  if (disk::syncFolder(folder.c_str())) return std::nullopt;
+  if (errno == EINVAL && disk::syncFileSystem(folder.c_str())) return std::nullopt;
+  return failure(path);
 }
 
 WriteResult rewriteFile(const char* path, std::string_view bytes) {

@@ -1,19 +1,15 @@
-// What every program working in the folder shares besides the data files:
-// the locks, and the record that makes each change happen whole and once,
-// whatever ends a program (a kill, a power cut, a closed window).
+// Every change of the folder's data files happens whole and once, whatever
+// ends a program (a kill, a power cut, a closed window), and every brew or
+// cleaning runs alone in the folder.
 //
-// Both live on one hidden file, ".coffee_machine.lock", created by the first
-// change. Two locks on two of its bytes, which the kernel releases when
-// their holder dies:
-//   - the update lock (byte 0), held for one change of the data files;
-//   - the sequence claim (byte 1), held for a whole brew or cleaning, so
-//     one machine runs one sequence at a time, whichever program asks.
-// Its content is the journal. Before a change touches a second file or
-// consumes a booking, it is written there and synced: the new bytes of each
-// file and the bookings consumed. After the change it is cleared. Whoever
-// takes the update lock next and finds what a dead program left finishes
-// it: the file writes are made again (the same bytes, so twice is once),
-// and a booking whose sequence died with its program leaves its file.
+// A change is made under the update lock (folder_lock.h). Before it touches
+// a second file or consumes a booking, it is written down in the journal,
+// the content of the lock file, and synced: the new bytes of each file and
+// the bookings consumed (journal_text.h). After the change the journal is
+// cleared. Whoever takes the update lock next and finds what a dead program
+// left finishes it: the file writes are made again (the same bytes, so
+// twice is once), and a booking whose sequence died with its program
+// leaves its file.
 #pragma once
 
 #include <functional>
@@ -24,18 +20,19 @@
 #include <vector>
 
 #include "machine/data_file.h"
+#include "machine/folder_lock.h"
+#include "machine/journal_text.h"
 
 namespace cm {
-
-inline constexpr const char* kLockFile = ".coffee_machine.lock";
 
 // The last change that could not be written, kept until it is reported.
 // Each change forgets the previous one's failure when it starts.
 extern std::optional<WriteError> lastWriteFailure;
 
 // Start-up: nothing when this program can change the folder's files; after
-// it has finished what a program killed in the folder left. Otherwise why
-// not (`file` is empty when the folder itself cannot be written).
+// it has finished what a program killed in the folder left, and removed
+// the temporary files such programs left. Otherwise why not (`file` is
+// empty when the folder itself cannot be written).
 [[nodiscard]] WriteResult openFolder();
 
 // A data file as a change finds it and leaves it: `after` starts as
@@ -51,20 +48,20 @@ enum class Settles { no, yes };
 // One change of data files, all or nothing. Under the update lock `edit`
 // gets the files as they are at this moment and sets their new bytes; the
 // changed files are then written together. With Settles::yes the change
-// also consumes the booking of the running booked sequence, in the same
-// step. False, with lastWriteFailure set, when it could not be written.
+// also consumes the booking of the running sequence, in the same step.
+// False, with lastWriteFailure set, when it could not be written.
 bool changeFiles(std::initializer_list<const char*> paths,
                  const std::function<void(std::span<FileChange>)>& edit, Settles settles = Settles::no);
 
-// The running booked sequence ended without a charge (a refusal): its
-// booking is consumed now. Nothing when no booked sequence runs. False, with
+// The running sequence ended without a charge (a refusal): its booking is
+// consumed now. Nothing when no booked sequence runs. False, with
 // lastWriteFailure set, when that could not be written: the booking then
 // stays, as after a charge that failed.
 [[nodiscard]] bool settleBooking();
 
 // One sequence of the machine, a brew or a cleaning: the claim it runs
 // under, the booking it fires (if booked), and the booking's removal from
-// its file once the sequence has ended.
+// its file once the sequence has ended. A program runs one at a time.
 class Sequence {
  public:
   // A booking only tries the claim: while another program runs a sequence,
@@ -78,24 +75,37 @@ class Sequence {
   Sequence& operator=(const Sequence&) = delete;
 
   // Another program runs a sequence: leave the booking for a later pass.
-  bool busy() const { return state_ == State::busy; }
+  bool busy() const { return claim_.busy(); }
   // Claimed and recovered: the sequence may run. When neither busy nor
   // ready, lastWriteFailure says what went wrong.
-  bool ready() const { return state_ == State::ready; }
+  bool ready() const { return ready_; }
 
   // The booking the sequence fires: its file and its numbers (time,
   // concentrate, temperature; a cleaning only its time).
   void fires(const char* path, std::vector<int> record);
   // A charge of the sequence could not be written: its booking stays.
-  bool chargeFailed() const;
+  bool chargeFailed() const { return chargeFailed_; }
   // After the sequence: the booking leaves its file as it is now. False,
   // with lastWriteFailure set, when that could not be written.
   bool finish();
 
+  // The sequence this program runs now; nullptr between sequences.
+  static const Sequence* running() { return running_; }
+  // Its booking once a charge or a refusal has consumed it in the journal:
+  // the sequence's own end takes it out of its file, not a recovery.
+  const Consumption* consumedBooking() const { return recorded_ ? &*booking_ : nullptr; }
+
  private:
-  enum class State { busy, failed, ready };
-  int claimFd_ = -1;
-  State state_ = State::failed;
+  friend bool changeFiles(std::initializer_list<const char*>,
+                          const std::function<void(std::span<FileChange>)>&, Settles);
+  friend bool settleBooking();
+
+  static Sequence* running_;
+  SequenceClaim claim_;
+  bool ready_ = false;
+  std::optional<Consumption> booking_;
+  bool recorded_ = false;  // its consumption is in the journal
+  bool chargeFailed_ = false;
 };
 
 }  // namespace cm

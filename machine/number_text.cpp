@@ -1,5 +1,6 @@
 #include "machine/number_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cstdint>
@@ -65,6 +66,24 @@ std::string numberLines(const std::vector<int>& numbers) {
     text += '\n';
   }
   return text;
+}
+
+std::vector<int> wholeRecords(std::string_view text, std::size_t width) {
+  std::vector<int> numbers = scanNumbers(text);
+  numbers.resize(numbers.size() / width * width);
+  return numbers;
+}
+
+std::optional<std::string> withoutRecord(std::string_view text, const std::vector<int>& record) {
+  if (record.empty()) return std::nullopt;
+  std::vector<int> numbers = wholeRecords(text, record.size());
+  for (auto at = numbers.begin(); at != numbers.end(); at += static_cast<std::ptrdiff_t>(record.size())) {
+    if (std::equal(record.begin(), record.end(), at)) {
+      numbers.erase(at, at + static_cast<std::ptrdiff_t>(record.size()));
+      return numberLines(numbers);
+    }
+  }
+  return std::nullopt;
 }
 
 bool isBlankLine(std::string_view line) {

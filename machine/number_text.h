@@ -27,6 +27,14 @@ std::vector<int> scanNumbers(std::string_view text);
 // Each number as "%d\n": a booking file's text.
 std::string numberLines(const std::vector<int>& numbers);
 
+// A booking file's numbers as whole records of `width` numbers each: an
+// incomplete last record is dropped, as loading drops it.
+std::vector<int> wholeRecords(std::string_view text, std::size_t width);
+
+// A booking file's text without the first record equal to `record` (each
+// record as wide as it); nothing when the file holds no such record.
+std::optional<std::string> withoutRecord(std::string_view text, const std::vector<int>& record);
+
 // A typed answer: the whole line must be one whole number in the signed
 // 32-bit range, with optional blanks around it. Anything else is no answer.
 std::optional<int> parseWholeNumber(std::string_view line);

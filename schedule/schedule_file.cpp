@@ -16,8 +16,7 @@ bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers) {
 
 bool appendScheduleRecord(const char* path, const std::vector<int>& record) {
   return changeFiles({path}, [&](std::span<FileChange> files) {
-    std::vector<int> numbers = scanNumbers(files[0].before.value_or(""));
-    numbers.resize(numbers.size() / record.size() * record.size());
+    std::vector<int> numbers = wholeRecords(files[0].before.value_or(""), record.size());
     numbers.insert(numbers.end(), record.begin(), record.end());
     files[0].after = numberLines(numbers);
   });

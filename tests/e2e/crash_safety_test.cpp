@@ -312,7 +312,8 @@ class WriteSteps : public CrashSafetyTest, public ::testing::WithParamInterface<
   // `fault`: "COFFEE_KILL_AT_STEP=N" or "COFFEE_FAIL_AT_STEP=N:ERROR".
   std::unique_ptr<PtySession> startAt(const char* fakeStart, const std::string& fault = "") {
     SessionOptions options;
-    options.program = GetParam().full ? kFullProgram : kBasicProgram;
+    // The builds on the test disk, which take the fault.
+    options.program = GetParam().full ? COFFEE_MACHINE_FAULTY_PATH : COFFEE_MACHINE_BASIC_FAULTY_PATH;
     options.folder = folder_;
     options.speed = 100;
     options.fakeStart = fakeStart;
@@ -439,7 +440,7 @@ TEST_P(WriteSteps, KilledAtEachEveryEffectLandsWholeAndOnce) {
     if (HasFailure()) return;
   }
   EXPECT_EQ(folderState(), describe(scenario.settled.back()));
-  EXPECT_GT(step, 5) << "never killed: is the build without COFFEE_FAULT_POINTS?";
+  EXPECT_GT(step, 5) << "never killed: does the program run on the test disk?";
   for (std::size_t i = 0; i < steps.size(); ++i) {
     if (steps[i].rfind("rename ", 0) != 0) continue;
     // The new bytes are on the disk before they take the file's name...
@@ -523,7 +524,7 @@ TEST_P(WriteSteps, FailingAtEachIsSaidAndLeavesAWholeState) {
     EXPECT_EQ(synced->transcript().find("cannot write "), std::string::npos) << failed << " with EINVAL";
     EXPECT_EQ(folderState(), describe(scenario.settled.back())) << failed << " with EINVAL";
   }
-  EXPECT_GT(step, 3) << "never failed: is the build without COFFEE_FAULT_POINTS?";
+  EXPECT_GT(step, 3) << "never failed: does the program run on the test disk?";
   report("failed", step - 1, reached,
          ", " + std::to_string(folderSyncs) + " folder syncs also failed with EINVAL");
 }

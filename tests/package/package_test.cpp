@@ -74,7 +74,7 @@ TEST(PackageTest, TheUnpackedPackageHoldsItsFilesAndNoTestSwitch) {
         "usr/share/doc/coffee-machine/changelog.gz", "usr/share/coffee_machine/reserveData.txt"}) {
     EXPECT_TRUE(std::filesystem::exists(kRoot / path)) << path;
   }
-  // The switches that kill a program or fail its writes are for test builds only.
+  // The switches that kill a program or fail its writes belong to the test disk only.
   for (const char* program : {"usr/bin/coffee_machine", "usr/bin/coffee_machine_basic"}) {
     const std::string bytes = test::readBytes(kRoot / program);
     EXPECT_GT(bytes.size(), 10000u) << program;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "machine/fault_points.h"
+#include "support/faulty_disk.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"

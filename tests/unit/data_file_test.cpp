@@ -4,7 +4,7 @@
 
 #include <climits>
 
-#include "machine/fault_points.h"
+#include "support/faulty_disk.h"
 #include "machine/number_text.h"
 #include "support/machine_fixture.h"
 
@@ -49,11 +49,11 @@ TEST_F(DataFileTest, RewriteIntoMissingFolderFailsWithoutLeftovers) {
 // whole file system; only when that fails too is the rewrite a failure.
 TEST_F(DataFileTest, AFolderThatCannotBeSyncedIsSyncedWhole) {
   // The steps: create, write, sync and close the temporary file, rename it, sync the folder.
-  planFailingSteps("6:EINVAL");
+  test::planFailingSteps("6:EINVAL");
   EXPECT_EQ(rewriteFile("levels.txt", "42"), std::nullopt);
-  planFailingSteps("6:EINVAL,7:EIO");
+  test::planFailingSteps("6:EINVAL,7:EIO");
   const WriteResult failed = rewriteFile("levels.txt", "43");
-  planFailingSteps("");
+  test::planFailingSteps("");
   ASSERT_TRUE(failed.has_value());
   EXPECT_EQ(failed->describe(), "levels.txt: Input/output error");
   EXPECT_EQ(folderContents(), std::vector<std::string>{"levels.txt"});

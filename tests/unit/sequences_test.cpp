@@ -4,7 +4,7 @@
 #include "control/booking_runner.h"
 #include "control/logic_controller.h"
 #include "control/main_controller.h"
-#include "machine/fault_points.h"
+#include "support/faulty_disk.h"
 #include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
@@ -266,11 +266,11 @@ TEST_F(SequencesTest, AChargeWhoseJournalEntryFailedNeverLandsLater) {
   setLevels(1000, 10, 100);
   writeFile(kLockFile, "");
   // Create, write, sync and close two temporary files; write the journal, sync it.
-  planFailingSteps("10:EIO");
+  test::planFailingSteps("10:EIO");
   EXPECT_FALSE(chargeLevels([](Levels levels) {
     return Levels{levels.water - 200, levels.powder - 10, 100};
   }));
-  planFailingSteps("");
+  test::planFailingSteps("");
   ASSERT_TRUE(renewBean(90));
   expectLevels("1000", "10", "90");
   EXPECT_EQ(readFile(kLockFile), "");

@@ -1,8 +1,7 @@
-#include "machine/fault_points.h"
-
-#ifdef COFFEE_FAULT_POINTS
+#include "support/faulty_disk.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +12,9 @@
 #include <map>
 #include <mutex>
 #include <string>
+
+#include "machine/disk.h"
+#include "machine/system_calls.h"
 
 namespace cm {
 
@@ -69,8 +71,7 @@ void say(const std::string& line) {
   [[maybe_unused]] const ssize_t written = ::write(2, line.data(), line.size());
 }
 
-}  // namespace
-
+// True when this step is to fail; errno then holds the error.
 bool stepFails(std::string_view step, std::string_view file) {
   Plan& p = plan();
   std::lock_guard lock(p.mutex);
@@ -87,13 +88,55 @@ bool stepFails(std::string_view step, std::string_view file) {
   return true;
 }
 
-void planFailingSteps(std::string_view text) {
+}  // namespace
+
+void test::planFailingSteps(std::string_view text) {
   Plan& p = plan();
   std::lock_guard lock(p.mutex);
   p.steps = 0;
   p.failing = parsePlan(text);
 }
 
-}  // namespace cm
+int disk::createFile(const char* path) { return stepFails("create", path) ? -1 : sys::createFile(path); }
 
-#endif
+int disk::openLockFile(const char* path) {
+  struct stat info {};
+  const bool creates = ::lstat(path, &info) != 0;
+  return creates && stepFails("create", path) ? -1 : sys::openLockFile(path);
+}
+
+bool disk::writeAll(int fd, std::string_view bytes, const char* file) {
+  return !stepFails("write", file) && sys::writeAll(fd, bytes);
+}
+
+bool disk::writeAllAt(int fd, std::string_view bytes, off_t offset, const char* file) {
+  return !stepFails("write", file) && sys::writeAllAt(fd, bytes, offset);
+}
+
+bool disk::syncFile(int fd, const char* file) { return !stepFails("sync", file) && sys::syncFile(fd); }
+
+bool disk::closeFile(int fd, const char* file) {
+  if (!stepFails("close", file)) return sys::closeFile(fd);
+  const int error = errno;
+  sys::closeFile(fd);
+  errno = error;
+  return false;
+}
+
+bool disk::truncateFile(int fd, off_t size, const char* file) {
+  return !stepFails("truncate", file) && sys::truncateFile(fd, size);
+}
+
+bool disk::renameFile(const char* from, const char* to) {
+  return !stepFails("rename", to) && sys::renameFile(from, to);
+}
+
+bool disk::syncFolder(const char* folder) { return !stepFails("sync", folder) && sys::syncFolder(folder); }
+
+bool disk::syncFileSystem(const char* folder) {
+  return !stepFails("syncfs", folder) && sys::syncFileSystem(folder);
+}
+
+void disk::removeFile(const char* path) { sys::removeFile(path); }
+
+}  // namespace cm

@@ -1,0 +1,47 @@
+// The one seam between the folder's write protocol and the disk: every
+// system call by which a change of the data files or of the journal reaches
+// the disk goes through these functions, one write step each.
+//
+// The programs link disk_posix.cpp, which makes the calls as they are. The
+// tests link a disk that numbers the steps and can make any one of them
+// fail, or end the program just before it, as a failing disk or a power cut
+// would (link-time substitution, as for the platform seam).
+//
+// A call that fails returns false (or -1) with errno set. `file` names what
+// a step works on, as the steps are known: the temporary file, the lock
+// file or the folder.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string_view>
+
+namespace cm::disk {
+
+// Step "create <path>": a new file to write, never an existing one and
+// never through a link. The descriptor, or -1.
+int createFile(const char* path);
+// The lock file, opened to read and write and created when it is missing
+// (step "create <path>" then), never through a link. The descriptor, or -1.
+int openLockFile(const char* path);
+
+// Step "write <file>": all of `bytes`, at the file's offset or at `offset`.
+bool writeAll(int fd, std::string_view bytes, const char* file);
+bool writeAllAt(int fd, std::string_view bytes, off_t offset, const char* file);
+// Step "sync <file>".
+bool syncFile(int fd, const char* file);
+// Step "close <file>". The descriptor is closed whatever the result.
+bool closeFile(int fd, const char* file);
+// Step "truncate <file>".
+bool truncateFile(int fd, off_t size, const char* file);
+// Step "rename <to>".
+bool renameFile(const char* from, const char* to);
+// Step "sync <folder>": the folder's entries, so a rename lasts.
+bool syncFolder(const char* folder);
+// Step "syncfs <folder>": the whole file system that holds the folder.
+bool syncFileSystem(const char* folder);
+
+// Not a step: a file that stays behind is removed by the next start.
+void removeFile(const char* path);
+
+}  // namespace cm::disk

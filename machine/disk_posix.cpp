@@ -1,0 +1,21 @@
+// The programs' disk: every step made as it is, nothing watched.
+#include "machine/disk.h"
+#include "machine/system_calls.h"
+
+namespace cm::disk {
+
+int createFile(const char* path) { return sys::createFile(path); }
+int openLockFile(const char* path) { return sys::openLockFile(path); }
+bool writeAll(int fd, std::string_view bytes, const char*) { return sys::writeAll(fd, bytes); }
+bool writeAllAt(int fd, std::string_view bytes, off_t offset, const char*) {
+  return sys::writeAllAt(fd, bytes, offset);
+}
+bool syncFile(int fd, const char*) { return sys::syncFile(fd); }
+bool closeFile(int fd, const char*) { return sys::closeFile(fd); }
+bool truncateFile(int fd, off_t size, const char*) { return sys::truncateFile(fd, size); }
+bool renameFile(const char* from, const char* to) { return sys::renameFile(from, to); }
+bool syncFolder(const char* folder) { return sys::syncFolder(folder); }
+bool syncFileSystem(const char* folder) { return sys::syncFileSystem(folder); }
+void removeFile(const char* path) { sys::removeFile(path); }
+
+}  // namespace cm::disk

@@ -1,0 +1,144 @@
+#include "machine/journal_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+
+#include "machine/data_file.h"
+
+namespace cm {
+
+namespace {
+
+std::uint64_t checksum(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : bytes) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+bool isDataFile(std::string_view name) {
+  return std::find(std::begin(kDataFiles), std::end(kDataFiles), name) != std::end(kDataFiles);
+}
+
+// Reads the journal's text; every read fails once, and stays failed.
+class Cursor {
+ public:
+  explicit Cursor(std::string_view text) : text_(text) {}
+  bool ok() const { return ok_; }
+  bool atEnd() const { return pos_ >= text_.size(); }
+  std::size_t pos() const { return pos_; }
+
+  // Up to the next space or line end, which is left for expect().
+  std::string_view word() {
+    const std::size_t start = pos_;
+    while (pos_ < text_.size() && text_[pos_] != ' ' && text_[pos_] != '\n') ++pos_;
+    ok_ = ok_ && pos_ > start;
+    return text_.substr(start, pos_ - start);
+  }
+  template <typename Number>
+  Number number(int base = 10) {
+    const std::string_view text = word();
+    Number value{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    ok_ = ok_ && error == std::errc{} && end == text.data() + text.size();
+    return value;
+  }
+  bool next(char c) {
+    if (pos_ >= text_.size() || text_[pos_] != c) return false;
+    ++pos_;
+    return true;
+  }
+  void expect(char c) { ok_ = next(c) && ok_; }
+  std::string_view take(std::size_t n) {
+    ok_ = ok_ && n <= text_.size() - pos_;
+    if (!ok_) return {};
+    pos_ += n;
+    return text_.substr(pos_ - n, n);
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  bool ok_ = true;
+};
+
+std::optional<Entry> parseBody(std::string_view body) {
+  Cursor in(body);
+  Entry entry;
+  while (in.ok() && !in.atEnd()) {
+    const std::string_view kind = in.word();
+    in.expect(' ');
+    const std::string path(in.word());
+    if (!isDataFile(path)) return std::nullopt;
+    if (kind == "write") {
+      in.expect(' ');
+      const bool existed = !in.next('-');
+      const auto beforeSize = existed ? in.number<std::size_t>() : 0;
+      in.expect(' ');
+      const auto afterSize = in.number<std::size_t>();
+      in.expect('\n');
+      std::optional<std::string> before;
+      if (existed) before = std::string(in.take(beforeSize));
+      std::string after(in.take(afterSize));
+      in.expect('\n');
+      entry.writes.push_back({path, std::move(before), std::move(after)});
+    } else if (kind == "consume") {
+      Consumption consumed{path, {}};
+      while (in.ok() && in.next(' ')) consumed.record.push_back(in.number<int>());
+      in.expect('\n');
+      if (consumed.record.empty()) return std::nullopt;
+      entry.consumes.push_back(std::move(consumed));
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!in.ok()) return std::nullopt;
+  return entry;
+}
+
+}  // namespace
+
+std::string entryText(const Entry& entry) {
+  std::string body;
+  for (const PromisedWrite& write : entry.writes) {
+    body.append("write ").append(write.path).append(" ");
+    body.append(write.before ? std::to_string(write.before->size()) : "-").append(" ");
+    body.append(std::to_string(write.after.size())).append("\n");
+    body.append(write.before.value_or("")).append(write.after).append("\n");
+  }
+  for (const Consumption& consumed : entry.consumes) {
+    body.append("consume ").append(consumed.path);
+    for (const int n : consumed.record) body.append(" ").append(std::to_string(n));
+    body.append("\n");
+  }
+  char header[64];
+  std::snprintf(header, sizeof header, "entry %zu %016" PRIx64 "\n", body.size(), checksum(body));
+  return std::string(header).append(body);
+}
+
+JournalText parseJournal(std::string_view text) {
+  JournalText journal;
+  Cursor in(text);
+  while (!in.atEnd()) {
+    if (in.word() != "entry") break;
+    in.expect(' ');
+    const auto length = in.number<std::size_t>();
+    in.expect(' ');
+    const auto sum = in.number<std::uint64_t>(16);
+    in.expect('\n');
+    const std::string_view body = in.take(length);
+    if (!in.ok() || checksum(body) != sum) break;
+    std::optional<Entry> entry = parseBody(body);
+    if (!entry) break;
+    journal.last = std::move(entry);
+    journal.wholeUpTo = in.pos();
+  }
+  return journal;
+}
+
+}  // namespace cm

@@ -12,15 +12,6 @@ namespace cm {
 
 namespace {
 
-std::uint64_t checksum(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (const unsigned char c : bytes) {
-    hash ^= c;
-    hash *= 1099511628211ull;
-  }
-  return hash;
-}
-
 bool isDataFile(std::string_view name) {
   return std::find(std::begin(kDataFiles), std::end(kDataFiles), name) != std::end(kDataFiles);
 }
@@ -103,6 +94,15 @@ std::optional<Entry> parseBody(std::string_view body) {
 
 }  // namespace
 
+std::uint64_t entryChecksum(std::string_view body) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const unsigned char c : body) {
+    hash ^= c;
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
 std::string entryText(const Entry& entry) {
   std::string body;
   for (const PromisedWrite& write : entry.writes) {
@@ -117,7 +117,7 @@ std::string entryText(const Entry& entry) {
     body.append("\n");
   }
   char header[64];
-  std::snprintf(header, sizeof header, "entry %zu %016" PRIx64 "\n", body.size(), checksum(body));
+  std::snprintf(header, sizeof header, "entry %zu %016" PRIx64 "\n", body.size(), entryChecksum(body));
   return std::string(header).append(body);
 }
 
@@ -132,7 +132,7 @@ JournalText parseJournal(std::string_view text) {
     const auto sum = in.number<std::uint64_t>(16);
     in.expect('\n');
     const std::string_view body = in.take(length);
-    if (!in.ok() || checksum(body) != sum) break;
+    if (!in.ok() || entryChecksum(body) != sum) break;
     std::optional<Entry> entry = parseBody(body);
     if (!entry) break;
     journal.last = std::move(entry);

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,6 +44,8 @@ struct Entry {
 };
 
 std::string entryText(const Entry& entry);
+// The checksum an entry's header carries for its body.
+std::uint64_t entryChecksum(std::string_view body);
 
 struct JournalText {
   std::optional<Entry> last;  // the last whole entry

@@ -188,6 +188,7 @@ TEST_F(FullEditionTest, CleaningBookingIsListedAndFiresAtItsMinute) {
   machine->type("7\n");
   ASSERT_TRUE(machine->waitFor("Number : 1\r\ntime : 12241831\r\n"));
   ASSERT_TRUE(machine->waitFor("** Cleaning."));
+  EXPECT_EQ(machine->transcript().find("2026-12-24  18 : 32 : "), std::string::npos) << "after its minute";
   ASSERT_TRUE(machine->waitFor("** cleaning is finished."));
   ASSERT_TRUE(machine->waitForClockLine());
   EXPECT_EQ(readFile("cleanReserveData.txt"), "");

@@ -55,6 +55,8 @@ TEST_F(MaterialStoreTest, TrailingTextIsIgnoredAndHugeNumbersSaturate) {
   EXPECT_EQ(powderSensor(), 8);
   writeFile(kPowderFile, "123456789012345");
   EXPECT_EQ(powderSensor(), INT_MAX);
+  writeFile(kPowderFile, "2147483648");
+  EXPECT_EQ(powderSensor(), INT_MAX);
   writeFile(kPowderFile, "-123456789012345");
   EXPECT_EQ(powderSensor(), INT_MIN);
 }

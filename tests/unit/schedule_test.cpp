@@ -44,6 +44,9 @@ TEST_F(ScheduleTest, DueExactlyAtItsMinuteAndEqualTimesFireInBookingOrder) {
   // A booking leaves by its whole record: its twin with the same minute stays.
   deleteList({12241830, 300, 1}, reserveList);
   EXPECT_EQ(searchList(reserveList, 12241830), (CoffeeRequest{100, 0}));
+  addClist(12241830, cleanList);
+  EXPECT_EQ(isCleanTime(cleanList, 12241829), 0);
+  EXPECT_EQ(isCleanTime(cleanList, 12241830), 12241830);
   // The stamp carries no year: on 31 December a January booking is due.
   addList({1010800, 100, 0}, reserveList);
   deleteList({12241830, 100, 0}, reserveList);
@@ -82,6 +85,11 @@ TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
   deleteList({12250700, 100, 0}, reserveList);
   EXPECT_TRUE(pushReserveFile(reserveList));
   EXPECT_EQ(readFile(kReserveFile), "");
+
+  // A booking made after an incomplete last one takes its place.
+  writeFile(kReserveFile, "12241830\n200\n1\n12250700\n100\n");
+  pushReserveData(12260800, 300, 0);
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n12260800\n300\n0\n");
 }
 
 // A hand edit that keeps the size and puts the modification time back is

@@ -1,10 +1,6 @@
-#include <fcntl.h>
-#include <unistd.h>
-
 #include "control/booking_runner.h"
 #include "control/logic_controller.h"
 #include "control/main_controller.h"
-#include "support/faulty_disk.h"
 #include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
@@ -13,6 +9,7 @@
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
+#include "support/faulty_disk.h"
 #include "support/machine_fixture.h"
 #include "support/text_count.h"
 
@@ -233,6 +230,14 @@ TEST_F(SequencesTest, FiredBookingsLeaveWhateverTheOutcome) {
   EXPECT_NE(finishCapture().find("** no water "), std::string::npos);
   EXPECT_EQ(readFile(kReserveFile), "12241831\n100\n0\n");
   EXPECT_EQ(readFile(kWaterFile), "50");
+
+  // An empty request ends silently, but not a failure to consume its booking.
+  writeFile(kReserveFile, "12241830\n0\n1\n");
+  test::planFailingSteps("1:EIO");  // the journal's write of the consumption
+  startCapture();
+  EXPECT_TRUE(fireDueBrew(12241830));
+  EXPECT_NE(finishCapture().find("cannot write .coffee_machine.lock: Input/output error"), std::string::npos);
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n0\n1\n");
 }
 
 TEST_F(SequencesTest, BookingAtNewYearsEveLeavesAfterMidnight) {
@@ -258,60 +263,6 @@ TEST_F(SequencesTest, DueCleaningFiresAndLeaves) {
   EXPECT_EQ(readFile(kCleanReserveFile), "12240900\n");
   EXPECT_EQ(readFile(kWaterFile), "100");
   EXPECT_EQ(isPowderRemain, 0);
-}
-
-// A charge whose journal entry could not be synced was said to have failed:
-// it must not land later either, through the next change's recovery.
-TEST_F(SequencesTest, AChargeWhoseJournalEntryFailedNeverLandsLater) {
-  setLevels(1000, 10, 100);
-  writeFile(kLockFile, "");
-  // Create, write, sync and close two temporary files; write the journal, sync it.
-  test::planFailingSteps("10:EIO");
-  EXPECT_FALSE(chargeLevels([](Levels levels) {
-    return Levels{levels.water - 200, levels.powder - 10, 100};
-  }));
-  test::planFailingSteps("");
-  ASSERT_TRUE(renewBean(90));
-  expectLevels("1000", "10", "90");
-  EXPECT_EQ(readFile(kLockFile), "");
-}
-
-// A booking consumed by a sequence leaves its file at the sequence's end,
-// or, when the sequence's program died, at the next change made once its
-// claim is free; never while another program holds the claim, whose
-// sequence it may be. It leaves by its whole record, once, and the claim
-// taken to finish it is let go. A torn entry after it counts for nothing.
-TEST_F(SequencesTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
-  const std::string bookings = "12241830\n100\n1\n12241830\n200\n0\n12241830\n200\n0\n";
-  writeFile(kReserveFile, bookings);
-  {
-    Sequence sequence(Sequence::Claim::tried);
-    ASSERT_TRUE(sequence.ready());
-    sequence.fires(kReserveFile, {12241830, 200, 0});
-    ASSERT_TRUE(settleBooking());
-  }  // ends without finish(), as when its program is killed
-  const std::string journal = readFile(kLockFile);
-  ASSERT_NE(journal.find("consume reserveData.txt 12241830 200 0\n"), std::string::npos);
-  writeFile(kLockFile, journal + "entry 99 00ff\nwrite water");
-
-  struct flock claim {};
-  claim.l_type = F_WRLCK;
-  claim.l_start = 1;
-  claim.l_len = 1;
-  const int otherProgram = ::open(kLockFile, O_RDWR);
-  ASSERT_EQ(::fcntl(otherProgram, F_OFD_SETLK, &claim), 0);
-  ASSERT_TRUE(renewWater(900));
-  EXPECT_EQ(readFile(kReserveFile), bookings);
-  EXPECT_EQ(readFile(kLockFile), journal);
-  ::close(otherProgram);
-
-  ASSERT_TRUE(renewWater(800));
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n12241830\n200\n0\n");
-  EXPECT_EQ(readFile(kLockFile), "");
-  EXPECT_EQ(readFile(kWaterFile), "800");
-  const int nextProgram = ::open(kLockFile, O_RDWR);
-  EXPECT_EQ(::fcntl(nextProgram, F_OFD_SETLK, &claim), 0) << "the claim taken to finish it is still held";
-  ::close(nextProgram);
 }
 
 }  // namespace

@@ -1,0 +1,92 @@
+// The change of the folder's files: a change whose entry did not reach the
+// disk never lands, a consumed booking leaves once, and only entries that
+// name the folder's data files count.
+#include "machine/journal.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "machine/material_store.h"
+#include "support/faulty_disk.h"
+#include "support/machine_fixture.h"
+
+namespace cm {
+namespace {
+
+class JournalTest : public test::MachineTest {};
+
+// A charge whose journal entry could not be synced was said to have failed:
+// it must not land later either, through the next change's recovery.
+TEST_F(JournalTest, AChargeWhoseJournalEntryFailedNeverLandsLater) {
+  setLevels(1000, 10, 100);
+  writeFile(kLockFile, "");
+  // Create, write, sync and close two temporary files; write the journal, sync it.
+  test::planFailingSteps("10:EIO");
+  EXPECT_FALSE(chargeLevels([](Levels levels) {
+    return Levels{levels.water - 200, levels.powder - 10, 100};
+  }));
+  test::planFailingSteps("");
+  ASSERT_TRUE(renewBean(90));
+  EXPECT_EQ(readFile(kWaterFile) + readFile(kPowderFile) + readFile(kBeanFile), "10001090");
+  EXPECT_EQ(readFile(kLockFile), "");
+}
+
+// A booking consumed by a sequence leaves its file at the sequence's end,
+// or, when the sequence's program died, at the next change made once its
+// claim is free; never while another program holds the claim, whose
+// sequence it may be. It leaves by its whole record, once, and the claim
+// taken to finish it is let go. A torn entry after it counts for nothing.
+TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
+  const std::string bookings = "12241830\n100\n1\n12241830\n200\n0\n12241830\n200\n0\n";
+  writeFile(kReserveFile, bookings);
+  {
+    Sequence sequence(Sequence::Claim::tried);
+    ASSERT_TRUE(sequence.ready());
+    sequence.fires(kReserveFile, {12241830, 200, 0});
+    ASSERT_TRUE(settleBooking());
+  }  // ends without finish(), as when its program is killed
+  const std::string journal = readFile(kLockFile);
+  ASSERT_NE(journal.find("consume reserveData.txt 12241830 200 0\n"), std::string::npos);
+  writeFile(kLockFile, journal + "entry 99 00ff\nwrite water");
+
+  struct flock claim {};
+  claim.l_type = F_WRLCK;
+  claim.l_start = 1;
+  claim.l_len = 1;
+  const int otherProgram = ::open(kLockFile, O_RDWR);
+  ASSERT_EQ(::fcntl(otherProgram, F_OFD_SETLK, &claim), 0);
+  ASSERT_TRUE(renewWater(900));
+  EXPECT_EQ(readFile(kReserveFile), bookings);
+  EXPECT_EQ(readFile(kLockFile), journal);
+  ::close(otherProgram);
+
+  ASSERT_TRUE(renewWater(800));
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n12241830\n200\n0\n");
+  EXPECT_EQ(readFile(kLockFile), "");
+  EXPECT_EQ(readFile(kWaterFile), "800");
+  const int nextProgram = ::open(kLockFile, O_RDWR);
+  EXPECT_EQ(::fcntl(nextProgram, F_OFD_SETLK, &claim), 0) << "the claim taken to finish it is still held";
+  ::close(nextProgram);
+}
+
+// However whole, an entry that names any file but the folder's data files
+// is not ours: a journal written by anyone else never makes a program write
+// elsewhere. What came before it still counts.
+TEST(JournalTextTest, OnlyEntriesThatNameTheDataFilesCount) {
+  const Entry ours{{{kWaterFile, "1000", "700"}}, {{kReserveFile, {12241830, 300, 0}}}};
+  const std::string text = entryText(ours);
+  for (const char* elsewhere : {"../waterSensor.txt", "/etc/passwd", ".coffee_machine.lock"}) {
+    Entry write = ours;
+    write.writes[0].path = elsewhere;
+    Entry consume = ours;
+    consume.consumes[0].path = elsewhere;
+    for (const Entry& theirs : {write, consume}) {
+      const JournalText parsed = parseJournal(text + entryText(theirs));
+      EXPECT_EQ(parsed.last, ours) << elsewhere;
+      EXPECT_EQ(parsed.wholeUpTo, text.size()) << elsewhere;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace cm

@@ -9,6 +9,7 @@
 #include "machine/material_store.h"
 #include "machine/number_text.h"
 #include "machine/platform.h"
+#include "output/display.h"
 #include "output/edition.h"
 
 namespace cm {
@@ -62,10 +63,10 @@ void renewMaterial() {
   for (const Recharge& recharge : recharges) {
     if (recharge.overflow) std::puts(recharge.warning);
   }
-  platform::pauseSeconds(3);
+  platform::pauseSeconds(kMessageHoldSeconds);
   platform::clearScreen();
   std::puts("renewMaterial finished!!");
-  platform::pauseSeconds(3);
+  platform::pauseSeconds(kMessageHoldSeconds);
 }
 
 void showMaterial() {
@@ -81,7 +82,7 @@ void showMaterial() {
     const int bean = beanInterface();
     std::printf("\n water  : %d\tmL,  powder : %d g,  bean : %d g\n", water, powder, bean);
   }
-  platform::pauseSeconds(4);
+  platform::pauseSeconds(kMaterialHoldSeconds);
 }
 
 }  // namespace cm

@@ -6,21 +6,36 @@
 #include <filesystem>
 #include <string>
 
+#include "console/options.h"
 #include "console/terminal.h"
 #include "machine/journal.h"
+#include "machine/registers.h"
+#include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
 
 namespace cm {
 
-void startMachine(const char* program, const EditionProfile& profile) {
+void startUp(int argc, char** argv, const Program& program) {
+  readCommandLine(argc, argv, program);
   openStandardStreams();
-  selectEdition(profile);
+  selectEdition(program.edition);
   if (const WriteResult problem = openFolder()) {
     std::error_code ignored;
     const std::string folder = std::filesystem::current_path(ignored).string();
     const std::string reason = problem->file.empty() ? std::strerror(problem->code) : problem->describe();
-    std::fprintf(stderr, "%s: cannot write the folder %s: %s\n", program, folder.c_str(), reason.c_str());
+    std::fprintf(stderr, "%s: cannot write the folder %s: %s\n", program.name, folder.c_str(),
+                 reason.c_str());
     std::exit(1);
   }
+  nonData = {0, 0};
+  initList(reserveList);
+  popReserveFile(reserveList);
+  if (edition().cleanSchedule) {
+    initClist(cleanList);
+    popCleanFile(cleanList);
+  }
+  isPowderRemain = 0;  // a restart forgets used powder
+  if (edition().recordsRequest) temperatureData = concentrateData = kUnsetSelection;
 }
 
 }  // namespace cm

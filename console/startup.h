@@ -1,15 +1,18 @@
 // What both programs do before they touch the terminal.
 #pragma once
 
-#include "output/edition.h"
+#include "console/options.h"
 
 namespace cm {
 
-// Gives the program its standard streams and its edition, and makes sure it
-// can change the working folder's data files: when it cannot, it says so on
-// standard error, naming the folder and the reason, and ends with status 1.
-// Then it finishes what a program killed in the folder left, and removes
-// the temporary files such programs left.
-void startMachine(const char* program, const EditionProfile& profile);
+// Answers the command line (--help, --version) and gives the program its
+// standard streams and its edition. Then makes sure it can change the
+// working folder's data files: when it cannot, it says so on standard
+// error, naming the folder and the reason, and ends with status 1. Then it
+// finishes what a program killed in the folder left, removes the temporary
+// files such programs left, and powers the machine up: the schedules loaded
+// from their files, no used powder, and (where the edition shows the
+// selection) the selection unset.
+void startUp(int argc, char** argv, const Program& program);
 
 }  // namespace cm

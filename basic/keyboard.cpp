@@ -13,6 +13,11 @@ termios initial_settings{};
 termios new_settings{};
 int peek_character = -1;
 
+void resetKeyboard() {
+  initial_settings = new_settings = {};
+  peek_character = -1;
+}
+
 void init_keyboard() {
   guardTerminal();  // also restores the terminal at exit and on signals
   ::tcgetattr(0, &initial_settings);

@@ -20,4 +20,7 @@ int putch(int c);
 // 0 at once when no key waits, else the waiting key.
 int isStart();
 
+// Back to the power-on state, as a test begins.
+void resetKeyboard();
+
 }  // namespace cm

@@ -20,6 +20,7 @@ namespace cm {
 int register1 = 0;
 int register2 = 0;
 int register3 = 0;
+void resetMenuRegisters() { register1 = register2 = register3 = 0; }
 
 namespace {
 

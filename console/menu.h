@@ -8,6 +8,8 @@ namespace cm {
 extern int register1;
 extern int register2;
 extern int register3;
+// Back to the power-on state, as a test begins.
+void resetMenuRegisters();
 
 // The menu's further options below its frame.
 void hardwareView();

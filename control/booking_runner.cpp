@@ -62,6 +62,11 @@ void endSequence(Sequence& sequence, const Booking& booking, std::vector<Booking
 
 }  // namespace
 
+void resetFailedBookings() {
+  failedBrews.clear();
+  failedCleanings.clear();
+}
+
 // The booking fired is the one found due before the sequence, looked up
 // with the stamp that found it: the screens of the sequence move the clock
 // on, and after New Year's Eve a fresh stamp would no longer find a December

@@ -22,4 +22,7 @@ bool fireDueBrew(int now);
 // The same for the cleaning schedule.
 bool fireDueCleaning(int now);
 
+// Back to the power-on state, as a test begins: no booking has failed.
+void resetFailedBookings();
+
 }  // namespace cm

@@ -189,6 +189,8 @@ bool withJournal(const std::function<bool(Journal&)>& change) {
 
 }  // namespace
 
+void resetWriteFailure() { lastWriteFailure.reset(); }
+
 WriteResult openFolder() {
   if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return errnoFailure("");
   struct stat info {};

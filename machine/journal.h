@@ -28,6 +28,8 @@ namespace cm {
 // The last change that could not be written, kept until it is reported.
 // Each change forgets the previous one's failure when it starts.
 extern std::optional<WriteError> lastWriteFailure;
+// Back to the power-on state, as a test begins.
+void resetWriteFailure();
 
 // Start-up: nothing when this program can change the folder's files; after
 // it has finished what a program killed in the folder left, and removed

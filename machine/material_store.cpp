@@ -47,6 +47,8 @@ bool renewWater(int level) { return renewLevel(kWaterFile, level); }
 bool renewBean(int level) { return renewLevel(kBeanFile, level); }
 bool renewPowder(int level) { return renewLevel(kPowderFile, level); }
 
+void resetLevelRegisters() { waterData = powderData = beanData = 0; }
+
 int waterInterface() { return waterData = waterSensor(); }
 int beanInterface() { return beanData = beanSensor(); }
 int powderInterface() { return powderData = powderSensor(); }

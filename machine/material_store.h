@@ -55,4 +55,7 @@ int waterInterface();
 int beanInterface();
 int powderInterface();
 
+// Back to the power-on state, as a test begins.
+void resetLevelRegisters();
+
 }  // namespace cm

@@ -17,6 +17,14 @@ int isRotate = 0, isSpin = 0, isShower = 0, isGrind = 0, isBoil = 0, isMake = 0;
 int cleanData = 0, powerData = 0;
 int _isRotate = 0, _isSpin = 0, _isShower = 0, _isBoil = 0, _isMake = 0;
 
+void resetRegisters() {
+  coffeeData = nonData = {0, 0};
+  concentrateData = temperatureData = timeData = isReserve = isPowderRemain = 0;
+  isRotate = isSpin = isShower = isGrind = isBoil = isMake = 0;
+  cleanData = powerData = 0;
+  _isRotate = _isSpin = _isShower = _isBoil = _isMake = 0;
+}
+
 int concentrateInterface(int code) { return concentrateData = code; }
 int temperatureInterface(int code) { return temperatureData = code; }
 

@@ -60,4 +60,7 @@ CoffeeRequest popCoffeeData();
 // The speaker: one bell, then a line end.
 void speakInterface();
 
+// Back to the power-on state, as a test begins.
+void resetRegisters();
+
 }  // namespace cm

@@ -13,6 +13,7 @@
 namespace cm {
 
 int displayCount = 0;
+void resetDisplayCount() { displayCount = 0; }
 
 namespace {
 

@@ -7,6 +7,8 @@ namespace cm {
 
 // Finished cycles of the animation being drawn; reset by every call.
 extern int displayCount;
+// Back to the power-on state, as a test begins.
+void resetDisplayCount();
 
 // Display codes (0 and unknown codes draw nothing).
 enum DisplayCode : int {

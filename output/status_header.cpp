@@ -14,6 +14,12 @@ std::time_t timer = 0;
 std::tm t{};
 int currentTime = 0;
 
+void resetClockReading() {
+  timer = 0;
+  t = {};
+  currentTime = 0;
+}
+
 int minuteStamp(const std::tm& local) {
   return (local.tm_mon + 1) * 1000000 + local.tm_mday * 10000 + local.tm_hour * 100 + local.tm_min;
 }

@@ -17,6 +17,8 @@ int minuteStamp(const std::tm& local);
 
 // Reads the clock into timer, t and currentTime.
 void readClock();
+// Back to the power-on state, as a test begins.
+void resetClockReading();
 
 // The standby clock: "%d-%d-%d  %d : %d : %d\n", nothing zero-padded.
 void printClockLine(const std::tm& local);

@@ -3,25 +3,37 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "support/faulty_disk.h"
+#include "basic/keyboard.h"
+#include "console/input.h"
+#include "console/menu.h"
+#include "control/booking_runner.h"
+#include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
+#include "output/display.h"
+#include "output/edition.h"
+#include "output/status_header.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
+#include "support/faulty_disk.h"
 #include "support/file_bytes.h"
 
 namespace cm::test {
 
 void resetMachineState() {
-  coffeeData = nonData = {0, 0};
-  concentrateData = temperatureData = timeData = isReserve = isPowderRemain = 0;
-  isRotate = isSpin = isShower = isGrind = isBoil = isMake = 0;
-  cleanData = powerData = 0;
-  _isRotate = _isSpin = _isShower = _isBoil = _isMake = 0;
-  waterData = powderData = beanData = 0;
+  resetRegisters();
+  resetLevelRegisters();
+  resetWriteFailure();
   initList(reserveList);
   initClist(cleanList);
+  selectEdition(kFullEdition);
+  resetClockReading();
+  resetDisplayCount();
+  resetFailedBookings();
+  resetMenuRegisters();
+  resetInputForTests();
+  resetKeyboard();
 }
 
 void MachineTest::SetUp() {

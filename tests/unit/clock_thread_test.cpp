@@ -29,7 +29,6 @@ class ClockThreadTest : public test::MachineTest {
  protected:
   void SetUp() override {
     MachineTest::SetUp();
-    selectEdition(kFullEdition);
     concentrateData = temperatureData = kUnsetSelection;
   }
   // Runs until `done` holds (checked under the machine lock) or 10 s pass.

@@ -20,13 +20,7 @@ class ConsoleTest : public test::MachineTest {
  protected:
   void SetUp() override {
     MachineTest::SetUp();
-    selectEdition(kFullEdition);
     setLevels(1000, 10, 100);
-    peek_character = -1;
-  }
-  void TearDown() override {
-    selectEdition(kFullEdition);
-    MachineTest::TearDown();
   }
   std::string menuWith(const std::string& typed) {
     test::FakeStdin input(typed);

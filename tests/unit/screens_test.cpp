@@ -34,13 +34,8 @@ class ScreensTest : public test::MachineTest {
  protected:
   void SetUp() override {
     MachineTest::SetUp();
-    selectEdition(kFullEdition);
     setLevels(1000, 10, 100);
     concentrateData = temperatureData = kUnsetSelection;
-  }
-  void TearDown() override {
-    selectEdition(kFullEdition);
-    MachineTest::TearDown();
   }
   std::string draw(int code) {
     startCapture();

@@ -22,12 +22,7 @@ class SequencesTest : public test::MachineTest {
  protected:
   void SetUp() override {
     MachineTest::SetUp();
-    selectEdition(kFullEdition);
     concentrateData = temperatureData = kUnsetSelection;
-  }
-  void TearDown() override {
-    selectEdition(kFullEdition);
-    MachineTest::TearDown();
   }
   std::string brew(int water, int beans, int powder, CoffeeRequest request) {
     startCapture();

@@ -2,8 +2,9 @@
 // it shares with the full edition.
 #include <signal.h>
 
+#include <algorithm>
+
 #include "e2e/e2e_fixture.h"
-#include "support/text_count.h"
 
 namespace cm::e2e {
 namespace {
@@ -262,155 +263,6 @@ TEST_F(BasicEditionTest, ABookingStoredByOneEditionFiresInTheOther) {
   ASSERT_TRUE(full->waitForClockLine());
   EXPECT_EQ(readFile("reserveData.txt"), "");
   EXPECT_EQ(readFile("waterSensor.txt"), "200");
-}
-
-using cm::test::count;
-
-// Both editions in one folder, every booking due at once: each fires exactly
-// once in all, and the level files account for every brew and grinding.
-TEST_F(EndToEndTest, BothEditionsInOneFolderFireEachBookingOnceAndEveryBrewCounts) {
-  writeFile("reserveData.txt", "12240800\n100\n0\n12240900\n100\n1\n12241000\n100\n0\n12241100\n100\n0\n");
-  setLevels(1000, 5, 100);
-  auto full = start(kFullProgram);
-  auto basic = start(kBasicProgram);
-  for (int wait = 0; wait < 400 && readFile("reserveData.txt") != ""; ++wait) {
-    full->drain(25ms);
-    basic->drain(25ms);
-  }
-  ASSERT_EQ(readFile("reserveData.txt"), "");
-  ASSERT_TRUE(full->waitForClockLine());
-  ASSERT_TRUE(basic->waitForClockLine());
-  const std::string both = full->transcript() + basic->transcript();
-  const std::size_t brews = count(both, " Coffee Making Finished..!! ");
-  const std::size_t refused = count(both, " powder is remain. ");
-  const std::size_t grinds = count(both, " Grinding..... ");
-  EXPECT_EQ(brews + refused, 4u) << brews << " brews, " << refused << " refused";
-  EXPECT_GE(brews, 1u);
-  EXPECT_EQ(readFile("waterSensor.txt"), std::to_string(1000 - 100 * brews));
-  EXPECT_EQ(readFile("powderSensor.txt"), std::to_string(5 + 10 * grinds - 10 * brews));
-  EXPECT_EQ(readFile("beanSensor.txt"), std::to_string(100 - 10 * grinds));
-}
-
-// One machine runs one sequence at a time, whichever program asks: a brew
-// chosen at the menu while the other program makes a booked one waits for
-// it, and a booking due while the other makes one from the menu waits too.
-// Either way the second brew finds the powder the first one used, grinds,
-// and no level ever goes below zero.
-TEST_F(EndToEndTest, ProgramsInOneFolderTakeTurnsAtTheMachine) {
-  for (const bool bookingFirst : {true, false}) {
-    setLevels(1000, 10, 100);
-    writeFile("reserveData.txt", "");
-    // The first brew makes 300 mL at a quarter of the usual speed; the
-    // booking is due for the full edition only.
-    const auto session = [&](const std::string& program, const char* fakeStart, bool first) {
-      SessionOptions options;
-      options.program = program;
-      options.folder = folder_;
-      options.fakeStart = fakeStart;
-      options.speed = first ? 5 : 20;
-      return std::make_unique<PtySession>(options);
-    };
-    auto menu = session(kBasicProgram, "2026-12-24 18:20:00", !bookingFirst);
-    ASSERT_TRUE(menu->waitForClockLine());
-    openMenu(*menu);
-    menu->type("1\n");
-    answer(*menu, "concentrate : ", bookingFirst ? "100\n" : "300\n");
-    answer(*menu, "temperature : ", bookingFirst ? "" : "0\n");
-    if (!bookingFirst) {
-      ASSERT_TRUE(menu->waitFor(" Coffee Making."));
-    }
-    writeFile("reserveData.txt", bookingFirst ? "12241830\n300\n0\n" : "12241830\n100\n0\n");
-    auto booked = session(kFullProgram, "2026-12-24 18:30:00", bookingFirst);
-    if (bookingFirst) {
-      ASSERT_TRUE(booked->waitFor("** Coffee Making."));
-      menu->type("0\n");
-    }
-    const std::string finished = " Coffee Making Finished..!! ";
-    std::string lowestPowder = readFile("powderSensor.txt");
-    for (int wait = 0; wait < 3000 && count(menu->transcript() + booked->transcript(), finished) < 2;
-         ++wait) {
-      menu->drain(5ms);
-      booked->drain(5ms);
-      if (readFile("powderSensor.txt").starts_with('-')) lowestPowder = readFile("powderSensor.txt");
-    }
-    for (PtySession* machine : {menu.get(), booked.get()}) {
-      ASSERT_TRUE(machine->waitFor(finished)) << bookingFirst;
-      ASSERT_TRUE(machine->waitForClockLine());  // the booking has left its file
-      EXPECT_EQ(count(machine->transcript(), finished), 1u) << bookingFirst;
-    }
-    EXPECT_FALSE(lowestPowder.starts_with('-')) << "powder " << lowestPowder;
-    EXPECT_EQ(
-        snapshot(),
-        "waterSensor.txt=600;powderSensor.txt=0;beanSensor.txt=90;reserveData.txt=;cleanReserveData.txt=;")
-        << (bookingFirst ? "a menu brew during a booked one" : "a booking due during a menu brew");
-  }
-}
-
-// A program killed in the middle of a booked brew blocks nothing: the other
-// one keeps its clock and then runs that booking, once.
-TEST_F(EndToEndTest, AProgramKilledInABookedBrewBlocksNothingAndTheBookingFiresOnce) {
-  writeFile("reserveData.txt", "12240800\n200\n1\n");
-  SessionOptions slow;
-  slow.program = kFullProgram;
-  slow.folder = folder_;
-  slow.speed = 1;  // its brew lasts 20 real seconds
-  auto full = std::make_unique<PtySession>(slow);
-  ASSERT_TRUE(full->waitFor("** Boiling."));
-  auto basic = start(kBasicProgram);
-  for (int pass = 0; pass < 3; ++pass) ASSERT_TRUE(basic->waitForClockLine());
-  EXPECT_EQ(basic->transcript().find("Boiling"), std::string::npos) << "ran a booking the other program runs";
-  full->kill();
-  ASSERT_TRUE(basic->waitFor(" Coffee Making Finished..!! "));
-  ASSERT_TRUE(basic->waitForClockLine());
-  basic->drain(300ms);
-  EXPECT_EQ(count(basic->transcript(), " Coffee Making Finished..!! "), 1u);
-  EXPECT_EQ(readFile("reserveData.txt"), "");
-  EXPECT_EQ(readFile("waterSensor.txt"), "800");
-}
-
-// The locks of another program, held by the test: a booked sequence waits
-// for the claim and looks at its file again once it has it; its booking
-// leaves the file before the claim is let go; a level change waits for the
-// update lock and builds on what it finds then.
-TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
-  writeFile("reserveData.txt", "12241830\n200\n0\n");
-  writeFile("cleanReserveData.txt", "12241830\n");
-  auto claim = std::make_unique<HeldLock>(folder_, kClaimByte);
-  auto machine = start(kFullProgram, false, "2026-12-24 18:30:00");
-  for (int pass = 0; pass < 3; ++pass) ASSERT_TRUE(machine->waitForClockLine());
-  EXPECT_EQ(machine->transcript().find("** "), std::string::npos) << "a booking ran while the claim was held";
-
-  // The other program fires the brew booking while this one, just claimed,
-  // waits for the update lock.
-  auto update = std::make_unique<HeldLock>(folder_, kUpdateByte);
-  claim.reset();
-  for (int wait = 0; wait < 2000 && !lockedByAProgram(folder_, kClaimByte); ++wait) machine->drain(10ms);
-  ASSERT_TRUE(lockedByAProgram(folder_, kClaimByte));
-  writeFile("reserveData.txt", "");
-  update.reset();
-  ASSERT_TRUE(machine->waitFor("** cleaning is finished.")) << machine->sinceLastMatch();
-  update = std::make_unique<HeldLock>(folder_, kUpdateByte);
-  machine->drain(500ms);  // past the result screen: the booking's removal waits
-  EXPECT_TRUE(lockedByAProgram(folder_, kClaimByte))
-      << "the claim was let go before the booking left its file";
-  update.reset();
-  ASSERT_TRUE(machine->waitForClockLine());
-  EXPECT_EQ(readFile("cleanReserveData.txt"), "");
-  EXPECT_EQ(machine->transcript().find("Coffee Making"), std::string::npos) << "ran a booking already fired";
-
-  openMenu(*machine);
-  machine->type("4\n");
-  answer(*machine, "water : ", "100\n");
-  answer(*machine, "powder : ", "0\n");
-  update = std::make_unique<HeldLock>(folder_, kUpdateByte);
-  answer(*machine, "bean : ", "0\n");
-  ASSERT_TRUE(machine->waitFor("charging..."));
-  machine->drain(300ms);
-  EXPECT_EQ(readFile("waterSensor.txt"), "500") << "changed while another program held the update lock";
-  writeFile("waterSensor.txt", "700");
-  update.reset();
-  ASSERT_TRUE(machine->waitFor("renewMaterial finished!!"));
-  EXPECT_EQ(readFile("waterSensor.txt"), "800");
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // Both programs killed with SIGKILL at random moments while they brew,
 // clean, book and recharge: every data file must still hold whole numbers
 // and whole bookings, and no temporary file may outlive the next start.
-#include <fcntl.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,7 +11,6 @@
 #include <thread>
 
 #include "e2e/e2e_fixture.h"
-#include "support/text_count.h"
 
 namespace cm::e2e {
 namespace {
@@ -533,99 +530,6 @@ INSTANTIATE_TEST_SUITE_P(Sequences, WriteSteps, ::testing::ValuesIn(kSequences),
                          [](const ::testing::TestParamInfo<CutScenario>& scenario) {
                            return std::string(scenario.param.name);
                          });
-
-}  // namespace
-}  // namespace cm::e2e
-
-namespace cm::e2e {
-namespace {
-
-// Started without standard input and output, a program must not hand those
-// descriptors to its data files (screens would land in them, or file bytes
-// be read as keys): it puts /dev/null there first.
-TEST_F(EndToEndTest, ClosedStandardStreamsAreNeverGivenToDataFiles) {
-  for (const std::string& program : {kFullProgram, kBasicProgram}) {
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      if (::chdir(folder_.c_str()) != 0) ::_exit(126);
-      ::close(0);
-      ::close(1);
-      ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    std::string in;
-    std::string out;
-    for (int wait = 0; wait < 100 && (in.empty() || out.empty()); ++wait) {
-      std::this_thread::sleep_for(20ms);
-      std::error_code ignored;
-      in = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/0", ignored).string();
-      out = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/1", ignored).string();
-    }
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    EXPECT_EQ(in, "/dev/null") << program;
-    EXPECT_EQ(out, "/dev/null") << program;
-  }
-  EXPECT_EQ(readFile("waterSensor.txt"), "1000");
-}
-
-// A program that may read its folder but not write it (another user's
-// folder, a read-only mount) says so before it touches the terminal, and
-// ends with status 1; so does one that finds a link for its lock file.
-TEST_F(EndToEndTest, AFolderItCannotWriteIsSaidBeforeTheTerminalIsTouched) {
-  const std::string before = snapshot();
-  for (const std::string& program : {kFullProgram, kBasicProgram}) {
-    auto machine = startAsNobody(program, /*nobodysFolder=*/false);
-    EXPECT_EQ(machine->waitExit(), 1);
-    EXPECT_EQ(machine->transcript(), std::filesystem::path(program).filename().string() +
-                                         ": cannot write the folder " + folder_.string() +
-                                         ": Permission denied\r\n");
-    EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
-  }
-  std::filesystem::permissions(folder_, std::filesystem::perms::owner_all);
-  std::filesystem::create_symlink("elsewhere", folder_ / ".coffee_machine.lock");
-  auto machine = start(kBasicProgram);
-  EXPECT_EQ(machine->waitExit(), 1);
-  EXPECT_EQ(machine->transcript(), "coffee_machine_basic: cannot write the folder " + folder_.string() +
-                                       ": .coffee_machine.lock: Too many levels of symbolic links\r\n");
-  EXPECT_EQ(snapshot(), before);
-}
-
-// A write that fails while the program runs (here its folder is made
-// read-only) ends that action with the file and the reason, never with a
-// success screen or bell; no file changes, the booking stays listed as its
-// file holds it, and it is not fired again.
-TEST_F(EndToEndTest, AWriteThatFailsWhileItRunsIsSaidAndChangesNothing) {
-  writeFile("reserveData.txt", "12241830\n200\n0\n");
-  writeFile(".coffee_machine.lock", "");  // left by an earlier change
-  auto machine = startAsNobody(kFullProgram, /*nobodysFolder=*/true);
-  ASSERT_TRUE(machine->waitForClockLine());
-  std::filesystem::permissions(folder_, std::filesystem::perms{0555});
-  const std::string before = snapshot();
-  const std::string failed = "cannot write waterSensor.txt: Permission denied\r\n\a\r\n\a\r\n\a\r\n";
-  ASSERT_TRUE(machine->waitFor(failed)) << machine->transcript();
-  for (int pass = 0; pass < 5; ++pass) ASSERT_TRUE(machine->waitForClockLine());
-  openMenu(*machine);
-  EXPECT_NE(machine->transcript().rfind("timeTable>>\r\ntime : 12241830\r\ncleanTable>>"), std::string::npos);
-  machine->type("4\n");
-  answer(*machine, "water : ", "-10\n");
-  answer(*machine, "powder : ", "0\n");
-  answer(*machine, "bean : ", "0\n");
-  ASSERT_TRUE(machine->waitFor("charging..."));
-  ASSERT_TRUE(machine->waitFor(failed)) << machine->sinceLastMatch();
-  openMenu(*machine);
-  machine->type("8\n");
-  answer(*machine, "time : ", "12250700\n");
-  ASSERT_TRUE(machine->waitFor("cannot write cleanReserveData.txt: Permission denied\r\n"));
-  ASSERT_TRUE(machine->waitForClockLine());
-  const std::string& all = machine->transcript();
-  EXPECT_EQ(test::count(all, "** Coffee Making.....  "), 2u) << "the booking fired again";
-  EXPECT_EQ(all.find("Finished"), std::string::npos);
-  EXPECT_EQ(all.find("renewMaterial finished!!"), std::string::npos);
-  EXPECT_EQ(snapshot(), before);
-}
 
 }  // namespace
 }  // namespace cm::e2e

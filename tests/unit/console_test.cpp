@@ -1,6 +1,3 @@
-#include <climits>
-
-#include "basic/keyboard.h"
 #include "console/input.h"
 #include "console/maintenance.h"
 #include "console/menu.h"
@@ -52,31 +49,6 @@ TEST_F(ConsoleTest, AnUnfinishedLineAtTheEndOfInputIsAbandoned) {
   test::FakeStdin input("200");
   EXPECT_FALSE(readNumberLine().has_value());
   EXPECT_TRUE(inputClosed());
-}
-
-TEST_F(ConsoleTest, BasicKeyboardLookAheadHoldsOneKey) {
-  test::FakeStdin input("", /*endAfter=*/false);
-  EXPECT_EQ(kbhit(), 0) << "no key: returns at once";
-  EXPECT_EQ(isStart(), 0);
-  input.type("a\xE1");
-  EXPECT_EQ(kbhit(), 1);
-  EXPECT_EQ(peek_character, 'a');
-  EXPECT_EQ(kbhit(), 1) << "the held key is reported again, not replaced";
-  EXPECT_EQ(getch(), 'a');
-  EXPECT_EQ(peek_character, -1);
-  EXPECT_EQ(isStart(), static_cast<signed char>('\xE1')) << "bytes above 0x7f come back negative";
-  EXPECT_EQ(kbhit(), 0);
-  EXPECT_FALSE(inputClosed());
-}
-
-TEST_F(ConsoleTest, BasicKeyboardSeesNoKeyAtTheEndOfInput) {
-  test::FakeStdin input("");
-  EXPECT_EQ(kbhit(), 0);
-  EXPECT_EQ(kbhit(), 0);
-  EXPECT_EQ(isStart(), 0);
-  startCapture();
-  EXPECT_EQ(putch('z'), 'z');
-  EXPECT_EQ(finishCapture(), "z");
 }
 
 TEST_F(ConsoleTest, RechargeClampsWithWarningsInOrder) {

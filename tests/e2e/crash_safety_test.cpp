@@ -151,18 +151,26 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
 
 // A temporary file of any data file is gone once either edition has
 // started, whatever pid its name carries: a dead program's, or, after a
-// power cut, one that now names a live process (pid 1 always runs).
+// power cut, one that now names a live process (pid 1 always runs). Not
+// before the start holds the update lock, though: until then they may be
+// another program's, in the middle of a change. A user's file that only
+// looks like one stays.
 TEST_F(CrashSafetyTest, EveryStartRemovesTheTemporaryFilesOfEveryDataFile) {
   const std::string before = snapshot();
+  writeFile("waterSensor.txt.bak.tmp", "a user's");
   for (const std::string& program : {kFullProgram, kBasicProgram}) {
     for (const std::string name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt",
                                    "cleanReserveData.txt"}) {
       writeFile(name + ".1.tmp", "1");
       writeFile(name + ".4194305.tmp", "2");  // above Linux's largest pid
     }
+    auto update = std::make_unique<HeldLock>(folder_, kUpdateByte);
     auto machine = start(program);
+    ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateByte)) << program;
+    EXPECT_EQ(temporaryFiles().size(), 11u) << program << ": removed before it held the update lock";
+    update.reset();
     ASSERT_TRUE(machine->waitForClockLine());
-    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{}) << program;
+    EXPECT_EQ(temporaryFiles(), std::vector<std::string>{"waterSensor.txt.bak.tmp"}) << program;
   }
   EXPECT_EQ(snapshot(), before);
 }

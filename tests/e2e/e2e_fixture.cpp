@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <stdexcept>
 
 #include "support/file_bytes.h"
@@ -135,6 +137,22 @@ bool lockedByAProgram(const std::filesystem::path& folder, off_t byte) {
   const bool locked = ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
   ::close(fd);
   return locked;
+}
+
+bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, off_t byte) {
+  struct stat info {};
+  if (::stat((folder / ".coffee_machine.lock").c_str(), &info) != 0) return false;
+  // "1: -> OFDLCK ADVISORY  WRITE -1 fe:00:<inode> <start> <end>"
+  const std::string blocked =
+      ":" + std::to_string(info.st_ino) + " " + std::to_string(byte) + " " + std::to_string(byte);
+  for (int wait = 0; wait < 2000; ++wait) {
+    std::ifstream locks("/proc/locks");
+    for (std::string line; std::getline(locks, line);) {
+      if (line.find(" -> ") != std::string::npos && line.ends_with(blocked)) return true;
+    }
+    machine.drain(10ms);
+  }
+  return false;
 }
 
 bool isLineModeWithEcho(const termios& settings) {

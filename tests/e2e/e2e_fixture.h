@@ -64,6 +64,9 @@ class HeldLock {
 };
 // Whether a program (any holder but the asking description) holds the byte.
 bool lockedByAProgram(const std::filesystem::path& folder, off_t byte);
+// Reads the program's output until it waits for the byte (the kernel lists
+// its blocked request); false when it does not within 20 s.
+bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, off_t byte);
 
 // Echo and line mode are on, as a fresh terminal has them.
 bool isLineModeWithEcho(const termios& settings);

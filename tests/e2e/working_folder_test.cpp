@@ -3,10 +3,12 @@
 // what a killed one left; a folder that cannot be written is said before
 // the terminal is touched, and a write that fails while they run changes
 // nothing.
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <thread>
 
 #include "e2e/e2e_fixture.h"
@@ -113,7 +115,7 @@ TEST_F(EndToEndTest, AProgramKilledInABookedBrewBlocksNothingAndTheBookingFiresO
   full->kill();
   ASSERT_TRUE(basic->waitFor(" Coffee Making Finished..!! "));
   ASSERT_TRUE(basic->waitForClockLine());
-  basic->drain(300ms);
+  ASSERT_TRUE(basic->waitForClockLine());  // past a pass that could fire it again
   EXPECT_EQ(count(basic->transcript(), " Coffee Making Finished..!! "), 1u);
   EXPECT_EQ(readFile("reserveData.txt"), "");
   EXPECT_EQ(readFile("waterSensor.txt"), "800");
@@ -141,7 +143,8 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
   update.reset();
   ASSERT_TRUE(machine->waitFor("** cleaning is finished.")) << machine->sinceLastMatch();
   update = std::make_unique<HeldLock>(folder_, kUpdateByte);
-  machine->drain(500ms);  // past the result screen: the booking's removal waits
+  // Past the result screen the booking's removal waits for the update lock.
+  ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateByte));
   EXPECT_TRUE(lockedByAProgram(folder_, kClaimByte))
       << "the claim was let go before the booking left its file";
   update.reset();
@@ -156,7 +159,7 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
   update = std::make_unique<HeldLock>(folder_, kUpdateByte);
   answer(*machine, "bean : ", "0\n");
   ASSERT_TRUE(machine->waitFor("charging..."));
-  machine->drain(300ms);
+  ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateByte));
   EXPECT_EQ(readFile("waterSensor.txt"), "500") << "changed while another program held the update lock";
   writeFile("waterSensor.txt", "700");
   update.reset();
@@ -169,6 +172,14 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
 // be read as keys): it puts /dev/null there first.
 TEST_F(EndToEndTest, ClosedStandardStreamsAreNeverGivenToDataFiles) {
   for (const std::string& program : {kFullProgram, kBasicProgram}) {
+    // A pipe whose writing end closes at the exec (kept clear of 0 and 1):
+    // until then the child still shows the descriptors it inherited.
+    int ends[2];
+    ASSERT_EQ(::pipe(ends), 0);
+    const int reader = ::fcntl(ends[0], F_DUPFD_CLOEXEC, 3);
+    const int writer = ::fcntl(ends[1], F_DUPFD_CLOEXEC, 3);
+    ::close(ends[0]);
+    ::close(ends[1]);
     const pid_t pid = ::fork();
     ASSERT_GE(pid, 0);
     if (pid == 0) {
@@ -178,10 +189,15 @@ TEST_F(EndToEndTest, ClosedStandardStreamsAreNeverGivenToDataFiles) {
       ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
       ::_exit(127);
     }
+    ::close(writer);
+    char none;
+    while (::read(reader, &none, 1) < 0 && errno == EINTR) {
+    }
+    ::close(reader);
     std::string in;
     std::string out;
-    for (int wait = 0; wait < 100 && (in.empty() || out.empty()); ++wait) {
-      std::this_thread::sleep_for(20ms);
+    for (int wait = 0; wait < 1000 && (in.empty() || out.empty()); ++wait) {
+      std::this_thread::sleep_for(2ms);
       std::error_code ignored;
       in = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/0", ignored).string();
       out = std::filesystem::read_symlink("/proc/" + std::to_string(pid) + "/fd/1", ignored).string();

@@ -1,5 +1,6 @@
 // The clock thread and the main thread together: bookings fire once each,
-// in order, and a stop request ends the thread.
+// in order, and a stop request ends the thread (the full edition's end-to-end
+// tests time its real wait).
 #include "full/clock_thread.h"
 
 #include <chrono>
@@ -102,17 +103,6 @@ TEST_F(ClockThreadTest, MainThreadAndClockThreadFireEachBookingOnce) {
   EXPECT_EQ(count(out, "** powder is remain."), static_cast<std::size_t>(kBookings - 1));
   EXPECT_EQ(readFile(kReserveFile), "");
   EXPECT_EQ(readFile(kWaterFile), "99900");
-}
-
-TEST_F(ClockThreadTest, StopRequestEndsAnIdleClockAtOnce) {
-  startCapture();
-  std::jthread clock(time_function);
-  std::this_thread::sleep_for(5ms);
-  const auto asked = std::chrono::steady_clock::now();
-  clock.request_stop();
-  clock.join();
-  finishCapture();
-  EXPECT_LT(std::chrono::steady_clock::now() - asked, 1s);
 }
 
 }  // namespace

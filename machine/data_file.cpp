@@ -34,12 +34,6 @@ int createTempFile(const char* temp) {
   return disk::createFile(temp);
 }
 
-// The error of the call that just failed, taken before anything can change it.
-WriteError failure(std::string_view file) {
-  const int code = errno;
-  return {std::string(file), code};
-}
-
 }  // namespace
 
 std::string WriteError::describe() const { return file + ": " + std::strerror(code); }
@@ -67,8 +61,8 @@ WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& stag
   staged = {path, tempNameFor(path, static_cast<long>(::getpid()))};
   const char* temp = staged.temp.c_str();
   const int fd = createTempFile(temp);
-  if (fd < 0) return failure(path);
-  const bool written = disk::writeAll(fd, bytes, temp) && disk::syncFile(fd, temp);
+  if (fd < 0) return WriteError::fromErrno(path);
+  const bool written = disk::writeAllAt(fd, bytes, 0, temp) && disk::syncFile(fd, temp);
   const int writeError = errno;
   // Closed whatever happened; a close that fails may have lost the bytes.
   const bool closed = disk::closeFile(fd, temp);
@@ -80,7 +74,7 @@ WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& stag
 
 WriteResult placeFile(const StagedFile& staged) {
   if (disk::renameFile(staged.temp.c_str(), staged.path.c_str())) return std::nullopt;
-  const WriteError error = failure(staged.path);
+  const WriteError error = WriteError::fromErrno(staged.path);
   discardFile(staged);
   return error;
 }
@@ -97,7 +91,7 @@ WriteResult syncFolderOf(const char* path) {
   const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
   if (disk::syncFolder(folder.c_str())) return std::nullopt;
   if (errno == EINVAL && disk::syncFileSystem(folder.c_str())) return std::nullopt;
-  return failure(path);
+  return WriteError::fromErrno(path);
 }
 
 WriteResult rewriteFile(const char* path, std::string_view bytes) {

@@ -3,6 +3,7 @@
 
 #include <sys/types.h>
 
+#include <cerrno>
 #include <optional>
 #include <span>
 #include <string>
@@ -49,6 +50,11 @@ struct WriteError {
   int code = 0;
   // "<file>: <reason>", as the machine says it.
   std::string describe() const;
+  // The error of the call that just failed, taken before anything changes it.
+  static WriteError fromErrno(std::string_view file) {
+    const int code = errno;
+    return {std::string(file), code};
+  }
 };
 using WriteResult = std::optional<WriteError>;  // nothing: written
 

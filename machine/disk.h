@@ -25,8 +25,7 @@ int createFile(const char* path);
 // (step "create <path>" then), never through a link. The descriptor, or -1.
 int openLockFile(const char* path);
 
-// Step "write <file>": all of `bytes`, at the file's offset or at `offset`.
-bool writeAll(int fd, std::string_view bytes, const char* file);
+// Step "write <file>": all of `bytes`, from `offset` on.
 bool writeAllAt(int fd, std::string_view bytes, off_t offset, const char* file);
 // Step "sync <file>".
 bool syncFile(int fd, const char* file);

@@ -6,7 +6,6 @@ namespace cm::disk {
 
 int createFile(const char* path) { return sys::createFile(path); }
 int openLockFile(const char* path) { return sys::openLockFile(path); }
-bool writeAll(int fd, std::string_view bytes, const char*) { return sys::writeAll(fd, bytes); }
 bool writeAllAt(int fd, std::string_view bytes, off_t offset, const char*) {
   return sys::writeAllAt(fd, bytes, offset);
 }

@@ -46,7 +46,7 @@ int lockByte(int fd, off_t byte, Wait wait) {
 
 FolderLock::FolderLock(off_t byte, Wait wait) : fd_(openLockFile()) {
   if (fd_ < 0) {
-    failure_ = WriteError{kLockFile, errno};
+    failure_ = WriteError::fromErrno(kLockFile);
     return;
   }
   if (const int error = lockByte(fd_, byte, wait)) {

@@ -20,11 +20,6 @@ namespace {
 // A journal holds a few short entries; what lies beyond this is not ours.
 constexpr std::size_t kLongestJournal = 1 << 20;
 
-WriteError errnoFailure(const char* file) {
-  const int code = errno;
-  return {file, code};
-}
-
 bool fail(WriteError error) {
   lastWriteFailure = std::move(error);
   return false;
@@ -144,7 +139,7 @@ class Journal {
   WriteResult append(const Entry& entry) {
     const std::string text = entryText(entry);
     if (!disk::writeAllAt(fd_, text, end_, kLockFile) || !disk::syncFile(fd_, kLockFile)) {
-      const WriteError error = errnoFailure(kLockFile);
+      const WriteError error = WriteError::fromErrno(kLockFile);
       // An entry not known to be on the disk must not count: the next holder
       // would finish a change that this one reports as not made. Should the
       // cut fail too, a torn entry is cut off by the next holder's recovery.
@@ -157,7 +152,7 @@ class Journal {
 
   WriteResult truncateTo(off_t size) {
     if (!disk::truncateFile(fd_, size, kLockFile) || !disk::syncFile(fd_, kLockFile)) {
-      return errnoFailure(kLockFile);
+      return WriteError::fromErrno(kLockFile);
     }
     end_ = size;
     return std::nullopt;
@@ -192,7 +187,7 @@ bool withJournal(const std::function<bool(Journal&)>& change) {
 void resetWriteFailure() { lastWriteFailure.reset(); }
 
 WriteResult openFolder() {
-  if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return errnoFailure("");
+  if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return WriteError::fromErrno("");
   struct stat info {};
   // Nothing was ever changed here, and no change was cut short.
   if (::lstat(kLockFile, &info) != 0 && tempFilesOf(kDataFiles).empty()) return std::nullopt;

@@ -10,22 +10,6 @@ namespace cm::sys {
 
 namespace {
 
-// `write` or `pwrite` until every byte is written.
-template <typename WriteSome>
-bool writeEvery(std::string_view bytes, WriteSome writeSome) {
-  while (!bytes.empty()) {
-    const ssize_t n = writeSome(bytes);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
 // One call on a descriptor opened for it: a folder's, to sync it.
 template <typename Call>
 bool onFolder(const char* folder, Call call) {
@@ -46,15 +30,19 @@ int createFile(const char* path) {
 
 int openLockFile(const char* path) { return ::open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666); }
 
-bool writeAll(int fd, std::string_view bytes) {
-  return writeEvery(bytes, [fd](std::string_view rest) { return ::write(fd, rest.data(), rest.size()); });
-}
-
 bool writeAllAt(int fd, std::string_view bytes, off_t offset) {
-  const std::size_t total = bytes.size();
-  return writeEvery(bytes, [fd, offset, total](std::string_view rest) {
-    return ::pwrite(fd, rest.data(), rest.size(), offset + static_cast<off_t>(total - rest.size()));
-  });
+  while (!bytes.empty()) {
+    const ssize_t n = ::pwrite(fd, bytes.data(), bytes.size(), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) {
+      errno = ENOSPC;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+    offset += n;
+  }
+  return true;
 }
 
 bool syncFile(int fd) { return ::fsync(fd) == 0; }

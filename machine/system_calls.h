@@ -10,7 +10,6 @@ namespace cm::sys {
 
 int createFile(const char* path);
 int openLockFile(const char* path);
-bool writeAll(int fd, std::string_view bytes);
 bool writeAllAt(int fd, std::string_view bytes, off_t offset);
 bool syncFile(int fd);
 bool closeFile(int fd);

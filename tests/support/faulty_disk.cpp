@@ -105,10 +105,6 @@ int disk::openLockFile(const char* path) {
   return creates && stepFails("create", path) ? -1 : sys::openLockFile(path);
 }
 
-bool disk::writeAll(int fd, std::string_view bytes, const char* file) {
-  return !stepFails("write", file) && sys::writeAll(fd, bytes);
-}
-
 bool disk::writeAllAt(int fd, std::string_view bytes, off_t offset, const char* file) {
   return !stepFails("write", file) && sys::writeAllAt(fd, bytes, offset);
 }

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <stdexcept>
 
@@ -143,8 +145,9 @@ bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, o
   struct stat info {};
   if (::stat((folder / ".coffee_machine.lock").c_str(), &info) != 0) return false;
   // "1: -> OFDLCK ADVISORY  WRITE -1 fe:00:<inode> <start> <end>"
-  const std::string blocked =
-      ":" + std::to_string(info.st_ino) + " " + std::to_string(byte) + " " + std::to_string(byte);
+  char blocked[64];
+  std::snprintf(blocked, sizeof blocked, ":%ju %jd %jd", static_cast<std::uintmax_t>(info.st_ino),
+                static_cast<std::intmax_t>(byte), static_cast<std::intmax_t>(byte));
   for (int wait = 0; wait < 2000; ++wait) {
     std::ifstream locks("/proc/locks");
     for (std::string line; std::getline(locks, line);) {

@@ -28,11 +28,12 @@ install_missing() {
 }
 
 # The release build that scripts/run starts and scripts/package packages:
-# build/release, without the tests. Configures it the first time.
-#   release_build ROOT
+# build/release, without the tests. Configures it the first time, and every
+# time when asked "fresh" (then it takes the last commit's time again).
+#   release_build ROOT [fresh]
 release_build() {
   local root=$1
-  if [ ! -f "$root/build/release/CMakeCache.txt" ]; then
+  if [ ! -f "$root/build/release/CMakeCache.txt" ] || [ "${2:-}" = fresh ]; then
     cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DCOFFEE_TESTS=OFF || return
   fi
   cmake --build "$root/build/release" -j 2

@@ -1,14 +1,24 @@
 #!/usr/bin/env bash
 # Makes the Debian package from the build folder $1 and unpacks it into $2;
-# fails when lintian reports an error on it or man a warning on its pages.
+# fails when lintian reports an error on it or man a warning on its pages,
+# or when the same build, packaged again a few seconds later, makes other
+# bytes.
 set -euo pipefail
 build=$1 root=$2
-rm -rf "$build/package" "$root"
-if ! (cd "$build" && cpack -G DEB -B "$build/package" >"$build/package.log" 2>&1); then
-  cat "$build/package.log"
+rm -rf "$build/package" "$build/package-again" "$root"
+for out in package package-again; do
+  if ! (cd "$build" && cpack -G DEB -B "$build/$out" >"$build/$out.log" 2>&1); then
+    cat "$build/$out.log"
+    exit 1
+  fi
+  if [ "$out" = package ]; then sleep 2; fi
+done
+deb=$(ls "$build"/package/*.deb)
+if ! cmp "$deb" "$build"/package-again/*.deb; then
+  echo "the same build packaged twice made other bytes"
   exit 1
 fi
-deb=$(ls "$build"/package/*.deb)
+rm -rf "$build/package-again" "$build/package-again.log"
 dpkg-deb -x "$deb" "$root"
 echo "$(basename "$deb"):"
 dpkg-deb -c "$deb" | awk '{print "  " $6}'

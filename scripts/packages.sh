@@ -33,8 +33,11 @@ install_missing() {
 #   release_build ROOT [fresh]
 release_build() {
   local root=$1
-  if [ ! -f "$root/build/release/CMakeCache.txt" ] || [ "${2:-}" = fresh ]; then
-    cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DCOFFEE_TESTS=OFF || return
+  local configure=(cmake -S "$root" -B "$root/build/release" -DCMAKE_BUILD_TYPE=Release -DCOFFEE_TESTS=OFF)
+  if [ ! -f "$root/build/release/CMakeCache.txt" ]; then
+    "${configure[@]}" || return
+  elif [ "${2:-}" = fresh ]; then
+    "${configure[@]}" >/dev/null || return
   fi
   cmake --build "$root/build/release" -j 2
 }

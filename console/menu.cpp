@@ -40,7 +40,7 @@ bool askInto(int screen, int& reg) {
 // screen as it is, and only then reads the levels it checks.
 template <typename Run>
 void runSequence(Run run) {
-  const Sequence sequence(Sequence::Claim::awaited);
+  const Sequence sequence(Wait::yes);
   if (sequence.ready()) {
     run();
   } else {

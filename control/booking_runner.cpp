@@ -77,7 +77,7 @@ bool fireDueBrew(int now) {
   if (isReserveTime(fireableBrews(), now) == 0) return false;
   // One machine runs one sequence at a time: while another program runs
   // one, this one leaves the booking for a later pass.
-  Sequence sequence(Sequence::Claim::tried);
+  Sequence sequence(Wait::no);
   if (sequence.busy()) return false;
   followReserveFile(reserveList);  // the claim's last holder may just have fired this booking
   const BrewSchedule open = fireableBrews();
@@ -98,7 +98,7 @@ bool fireDueBrew(int now) {
 bool fireDueCleaning(int now) {
   followCleanFile(cleanList);
   if (isCleanTime(fireableCleanings(), now) == 0) return false;
-  Sequence sequence(Sequence::Claim::tried);
+  Sequence sequence(Wait::no);
   if (sequence.busy()) return false;
   followCleanFile(cleanList);
   const CleanSchedule open = fireableCleanings();

@@ -236,7 +236,7 @@ bool settleBooking() {
       {}, [](std::span<FileChange>) {}, Settles::yes);
 }
 
-Sequence::Sequence(Claim claim) : claim_(claim == Claim::awaited ? Wait::yes : Wait::no) {
+Sequence::Sequence(Wait forClaim) : claim_(forClaim) {
   if (!claim_.held()) {
     if (!claim_.busy()) lastWriteFailure = claim_.failure();
     return;

@@ -66,12 +66,11 @@ bool changeFiles(std::initializer_list<const char*> paths,
 // its file once the sequence has ended. A program runs one at a time.
 class Sequence {
  public:
-  // A booking only tries the claim: while another program runs a sequence,
-  // it waits for a later pass. The menu waits for the claim.
-  enum class Claim { tried, awaited };
+  // A booking only tries the claim (Wait::no): while another program runs
+  // a sequence, it waits for a later pass. The menu waits for the claim.
   // Once it has the claim, whatever a dead holder left is finished before
   // anything else.
-  explicit Sequence(Claim claim);
+  explicit Sequence(Wait forClaim);
   ~Sequence();
   Sequence(const Sequence&) = delete;
   Sequence& operator=(const Sequence&) = delete;

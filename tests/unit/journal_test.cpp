@@ -40,7 +40,7 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   const std::string bookings = "12241830\n100\n1\n12241830\n200\n0\n12241830\n200\n0\n";
   writeFile(kReserveFile, bookings);
   {
-    Sequence sequence(Sequence::Claim::tried);
+    Sequence sequence(Wait::no);
     ASSERT_TRUE(sequence.ready());
     sequence.fires(kReserveFile, {12241830, 200, 0});
     ASSERT_TRUE(settleBooking());

@@ -57,7 +57,7 @@ void renewMaterial() {
                   recharges[2].apply(levels.beans)};
   });
   if (!charged) {
-    reportWriteFailure();
+    reportFileFailure();
     return;
   }
   for (const Recharge& recharge : recharges) {

@@ -44,7 +44,7 @@ void runSequence(Run run) {
   if (sequence.ready()) {
     run();
   } else {
-    reportWriteFailure();
+    reportFileFailure();
   }
 }
 

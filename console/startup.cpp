@@ -19,7 +19,7 @@ void startUp(int argc, char** argv, const Program& program) {
   readCommandLine(argc, argv, program);
   openStandardStreams();
   selectEdition(program.edition);
-  if (const WriteResult problem = openFolder()) {
+  if (const FileResult problem = openFolder()) {
     std::error_code ignored;
     const std::string folder = std::filesystem::current_path(ignored).string();
     const std::string reason = problem->file.empty() ? std::strerror(problem->code) : problem->describe();

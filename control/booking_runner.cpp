@@ -44,7 +44,7 @@ CleanSchedule fireableCleanings() {
 template <typename Booking>
 bool couldNotStart(const Booking& booking, std::vector<Booking>& failed) {
   failed.push_back(booking);
-  reportWriteFailure();
+  reportFileFailure();
   return true;
 }
 
@@ -56,7 +56,7 @@ void endSequence(Sequence& sequence, const Booking& booking, std::vector<Booking
     failed.push_back(booking);  // its sequence has told it
   } else if (!sequence.finish()) {
     failed.push_back(booking);
-    reportWriteFailure();
+    reportFileFailure();
   }
 }
 

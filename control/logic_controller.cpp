@@ -17,12 +17,12 @@ int logicController(int time, int concentrate, int temperature) {
   }
   if (edition().cleanSchedule && concentrate == 0 && temperature == 0) {
     if (pushCleanData(time)) return kStoredBooking;
-    reportWriteFailure();
+    reportFileFailure();
     return kNothingStored;
   }
   // The booking comes from the input registers the Reserve path has just set.
   if (!pushReserveData(timeData, concentrateData, temperatureData)) {
-    reportWriteFailure();
+    reportFileFailure();
     return kNothingStored;
   }
   isReserve = 1;

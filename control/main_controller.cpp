@@ -24,7 +24,7 @@ bool isScreenForMainController(int code) {
 // consumes the booking, or says why it could not.
 void refuse(int screen, int beeps = 2) {
   if (!settleBooking()) {
-    reportWriteFailure();
+    reportFileFailure();
     return;
   }
   outputController(screen, 0);
@@ -47,7 +47,7 @@ bool runCleaning() {
       },
       Settles::yes);
   if (!charged) {
-    reportWriteFailure();
+    reportFileFailure();
     return true;
   }
   outputController(kCleaningFinished, 0);
@@ -66,7 +66,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
   }
   if (request.concentrate == 0) {  // the empty request ends silently
     if (edition().recordsRequest) concentrateData = temperatureData = kUnsetSelection;
-    if (!settleBooking()) reportWriteFailure();
+    if (!settleBooking()) reportFileFailure();
     return;
   }
   if (powder < kGrindBelowPowder) {
@@ -84,7 +84,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
         return levels;
       });
       if (!ground) {
-        reportWriteFailure();
+        reportFileFailure();
         return;
       }
       powderData = powderInterface();
@@ -98,12 +98,12 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
   }
   if (request.temperature == kHot) outputController(kBoilingAnimation, 0);
   outputController(kMakingAnimation, 0);
-  lastWriteFailure.reset();
+  lastFileFailure.reset();
   if (makeController(request.concentrate, request.temperature) == 1) {
     outputController(0, 1);
     outputController(kCoffeeFinished, 0);
-  } else if (lastWriteFailure) {
-    reportWriteFailure();
+  } else if (lastFileFailure) {
+    reportFileFailure();
   } else {
     refuse(kMakingFailed, 3);
   }
@@ -111,10 +111,10 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
 
 }  // namespace
 
-void reportWriteFailure() {
-  if (!lastWriteFailure) return;
-  showWriteFailure(lastWriteFailure->describe());
-  lastWriteFailure.reset();
+void reportFileFailure() {
+  if (!lastFileFailure) return;
+  showFileFailure(lastFileFailure->describe());
+  lastFileFailure.reset();
   outputController(0, 3);
 }
 

@@ -21,6 +21,6 @@ void mainController(int cleanFlag, int powerFlag, int water, int beans, int powd
 // A change that could not be written ends its action with this screen in
 // place of the success screen: the file and the reason, then three beeps.
 // Nothing when no failure waits to be told.
-void reportWriteFailure();
+void reportFileFailure();
 
 }  // namespace cm

@@ -8,7 +8,7 @@ inline constexpr int kPowderPerCup = 10;  // g
 
 // Validates the request, heats for a hot coffee, runs the brewing unit and
 // books the water and powder used. 1 when the coffee was made, else 0 (with
-// lastWriteFailure set when the use could not be written).
+// lastFileFailure set when the use could not be written).
 int makeController(int concentrate, int temperature);
 
 // Runs rotate, spin and shower in that order. 1 when all three completed.

@@ -36,7 +36,7 @@ int createTempFile(const char* temp) {
 
 }  // namespace
 
-std::string WriteError::describe() const { return file + ": " + std::strerror(code); }
+std::string FileError::describe() const { return file + ": " + std::strerror(code); }
 
 std::optional<std::string> readWholeFile(const char* path) {
   const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
@@ -57,24 +57,24 @@ std::optional<std::string> readWholeFile(const char* path) {
   return content;
 }
 
-WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& staged) {
+FileResult stageFile(const char* path, std::string_view bytes, StagedFile& staged) {
   staged = {path, tempNameFor(path, static_cast<long>(::getpid()))};
   const char* temp = staged.temp.c_str();
   const int fd = createTempFile(temp);
-  if (fd < 0) return WriteError::fromErrno(path);
+  if (fd < 0) return FileError::fromErrno(path);
   const bool written = disk::writeAllAt(fd, bytes, 0, temp) && disk::syncFile(fd, temp);
   const int writeError = errno;
   // Closed whatever happened; a close that fails may have lost the bytes.
   const bool closed = disk::closeFile(fd, temp);
   if (written && closed) return std::nullopt;
-  const WriteError error{path, written ? errno : writeError};
+  const FileError error{path, written ? errno : writeError};
   discardFile(staged);
   return error;
 }
 
-WriteResult placeFile(const StagedFile& staged) {
+FileResult placeFile(const StagedFile& staged) {
   if (disk::renameFile(staged.temp.c_str(), staged.path.c_str())) return std::nullopt;
-  const WriteError error = WriteError::fromErrno(staged.path);
+  const FileError error = FileError::fromErrno(staged.path);
   discardFile(staged);
   return error;
 }
@@ -85,16 +85,16 @@ void discardFile(const StagedFile& staged) { disk::removeFile(staged.temp.c_str(
 // so a power cut cannot bring the old file back. A file system that cannot
 // sync a folder (EINVAL) is synced whole instead; only when that fails too
 // is the change not durable, and said so, as a failure to write the file.
-WriteResult syncFolderOf(const char* path) {
+FileResult syncFolderOf(const char* path) {
   const std::string_view name = path;
   const std::size_t slash = name.rfind('/');
   const std::string folder = slash == std::string_view::npos ? "." : std::string(name.substr(0, slash + 1));
   if (disk::syncFolder(folder.c_str())) return std::nullopt;
   if (errno == EINVAL && disk::syncFileSystem(folder.c_str())) return std::nullopt;
-  return WriteError::fromErrno(path);
+  return FileError::fromErrno(path);
 }
 
-WriteResult rewriteFile(const char* path, std::string_view bytes) {
+FileResult rewriteFile(const char* path, std::string_view bytes) {
   StagedFile staged;
   if (auto error = stageFile(path, bytes, staged)) return error;
   if (auto error = placeFile(staged)) return error;

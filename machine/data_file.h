@@ -45,18 +45,18 @@ FileIdentity fileIdentity(const char* path);
 std::optional<std::string> readWholeFile(const char* path);
 
 // Why a file could not be written: its name and the system's reason.
-struct WriteError {
+struct FileError {
   std::string file;
   int code = 0;
   // "<file>: <reason>", as the machine says it.
   std::string describe() const;
   // The error of the call that just failed, taken before anything changes it.
-  static WriteError fromErrno(std::string_view file) {
+  static FileError fromErrno(std::string_view file) {
     const int code = errno;
     return {std::string(file), code};
   }
 };
-using WriteResult = std::optional<WriteError>;  // nothing: written
+using FileResult = std::optional<FileError>;  // nothing: written
 
 // A new version of a data file, written and synced under a temporary name
 // in the same folder, not yet in place.
@@ -69,13 +69,13 @@ struct StagedFile {
 // together: stage every file, then place each (a rename, so a reader or a
 // crash sees the old content or the new, never a mix), then sync the folder
 // once. A staged file that is not placed is discarded.
-[[nodiscard]] WriteResult stageFile(const char* path, std::string_view bytes, StagedFile& staged);
-[[nodiscard]] WriteResult placeFile(const StagedFile& staged);
+[[nodiscard]] FileResult stageFile(const char* path, std::string_view bytes, StagedFile& staged);
+[[nodiscard]] FileResult placeFile(const StagedFile& staged);
 void discardFile(const StagedFile& staged);
-[[nodiscard]] WriteResult syncFolderOf(const char* path);
+[[nodiscard]] FileResult syncFolderOf(const char* path);
 
 // The three steps for one file.
-[[nodiscard]] WriteResult rewriteFile(const char* path, std::string_view bytes);
+[[nodiscard]] FileResult rewriteFile(const char* path, std::string_view bytes);
 
 // The temporary files of rewrites of `paths` in the working folder, whoever
 // made them: "<path>.<pid>.tmp".

@@ -20,7 +20,7 @@ int openLockFile() {
   const bool missing = ::lstat(kLockFile, &info) != 0;
   const int fd = disk::openLockFile(kLockFile);
   if (fd >= 0 && missing) {
-    if (const WriteResult error = syncFolderOf(kLockFile)) {
+    if (const FileResult error = syncFolderOf(kLockFile)) {
       ::close(fd);
       errno = error->code;
       return -1;
@@ -46,14 +46,14 @@ int lockByte(int fd, off_t byte, Wait wait) {
 
 FolderLock::FolderLock(off_t byte, Wait wait) : fd_(openLockFile()) {
   if (fd_ < 0) {
-    failure_ = WriteError::fromErrno(kLockFile);
+    failure_ = FileError::fromErrno(kLockFile);
     return;
   }
   if (const int error = lockByte(fd_, byte, wait)) {
     ::close(fd_);
     fd_ = -1;
     busy_ = error == EAGAIN || error == EACCES;
-    if (!busy_) failure_ = WriteError{kLockFile, error};
+    if (!busy_) failure_ = FileError{kLockFile, error};
   }
 }
 

@@ -31,7 +31,7 @@ class FolderLock {
   // Not held because another program holds it (when only tried).
   bool busy() const { return busy_; }
   // Why it is not held, when not busy.
-  const WriteResult& failure() const { return failure_; }
+  const FileResult& failure() const { return failure_; }
   // The lock file, while held.
   int fd() const { return fd_; }
 
@@ -41,7 +41,7 @@ class FolderLock {
  private:
   int fd_ = -1;
   bool busy_ = false;
-  WriteResult failure_;
+  FileResult failure_;
 };
 
 // Waited for: another program holds it for a moment only.

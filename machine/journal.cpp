@@ -12,7 +12,7 @@
 
 namespace cm {
 
-std::optional<WriteError> lastWriteFailure;
+std::optional<FileError> lastFileFailure;
 Sequence* Sequence::running_ = nullptr;
 
 namespace {
@@ -20,8 +20,8 @@ namespace {
 // A journal holds a few short entries; what lies beyond this is not ours.
 constexpr std::size_t kLongestJournal = 1 << 20;
 
-bool fail(WriteError error) {
-  lastWriteFailure = std::move(error);
+bool fail(FileError error) {
+  lastFileFailure = std::move(error);
   return false;
 }
 
@@ -136,10 +136,10 @@ class Journal {
   }
 
  private:
-  WriteResult append(const Entry& entry) {
+  FileResult append(const Entry& entry) {
     const std::string text = entryText(entry);
     if (!disk::writeAllAt(fd_, text, end_, kLockFile) || !disk::syncFile(fd_, kLockFile)) {
-      const WriteError error = WriteError::fromErrno(kLockFile);
+      const FileError error = FileError::fromErrno(kLockFile);
       // An entry not known to be on the disk must not count: the next holder
       // would finish a change that this one reports as not made. Should the
       // cut fail too, a torn entry is cut off by the next holder's recovery.
@@ -150,16 +150,16 @@ class Journal {
     return std::nullopt;
   }
 
-  WriteResult truncateTo(off_t size) {
+  FileResult truncateTo(off_t size) {
     if (!disk::truncateFile(fd_, size, kLockFile) || !disk::syncFile(fd_, kLockFile)) {
-      return WriteError::fromErrno(kLockFile);
+      return FileError::fromErrno(kLockFile);
     }
     end_ = size;
     return std::nullopt;
   }
 
   // The journal says only what is pending: nothing at all when nothing is.
-  WriteResult recordPending() {
+  FileResult recordPending() {
     if (!pending_.empty()) return append({{}, pending_});
     return end_ > 0 ? truncateTo(0) : std::nullopt;
   }
@@ -173,9 +173,9 @@ class Journal {
 
 // The one way to the folder's files: the update lock, then what a dead
 // program left finished, then `change` with the journal. False, with
-// lastWriteFailure set, when any of it could not be written.
+// lastFileFailure set, when any of it could not be written.
 bool withJournal(const std::function<bool(Journal&)>& change) {
-  lastWriteFailure.reset();
+  lastFileFailure.reset();
   const UpdateLock lock;
   if (!lock.held()) return fail(*lock.failure());
   Journal journal(lock.fd());
@@ -184,10 +184,10 @@ bool withJournal(const std::function<bool(Journal&)>& change) {
 
 }  // namespace
 
-void resetWriteFailure() { lastWriteFailure.reset(); }
+void resetFileFailure() { lastFileFailure.reset(); }
 
-WriteResult openFolder() {
-  if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return WriteError::fromErrno("");
+FileResult openFolder() {
+  if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return FileError::fromErrno("");
   struct stat info {};
   // Nothing was ever changed here, and no change was cut short.
   if (::lstat(kLockFile, &info) != 0 && tempFilesOf(kDataFiles).empty()) return std::nullopt;
@@ -198,7 +198,7 @@ WriteResult openFolder() {
     for (const std::string& name : tempFilesOf(kDataFiles)) disk::removeFile(name.c_str());
     return true;
   });
-  return opened ? std::nullopt : lastWriteFailure;
+  return opened ? std::nullopt : lastFileFailure;
 }
 
 bool changeFiles(std::initializer_list<const char*> paths,
@@ -238,7 +238,7 @@ bool settleBooking() {
 
 Sequence::Sequence(Wait forClaim) : claim_(forClaim) {
   if (!claim_.held()) {
-    if (!claim_.busy()) lastWriteFailure = claim_.failure();
+    if (!claim_.busy()) lastFileFailure = claim_.failure();
     return;
   }
   running_ = this;

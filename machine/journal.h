@@ -27,15 +27,15 @@ namespace cm {
 
 // The last change that could not be written, kept until it is reported.
 // Each change forgets the previous one's failure when it starts.
-extern std::optional<WriteError> lastWriteFailure;
+extern std::optional<FileError> lastFileFailure;
 // Back to the power-on state, as a test begins.
-void resetWriteFailure();
+void resetFileFailure();
 
 // Start-up: nothing when this program can change the folder's files; after
 // it has finished what a program killed in the folder left, and removed
 // the temporary files such programs left. Otherwise why not (`file` is
 // empty when the folder itself cannot be written).
-[[nodiscard]] WriteResult openFolder();
+[[nodiscard]] FileResult openFolder();
 
 // A data file as a change finds it and leaves it: `after` starts as
 // `before`, and a file whose `after` differs is written.
@@ -51,13 +51,13 @@ enum class Settles { no, yes };
 // gets the files as they are at this moment and sets their new bytes; the
 // changed files are then written together. With Settles::yes the change
 // also consumes the booking of the running sequence, in the same step.
-// False, with lastWriteFailure set, when it could not be written.
+// False, with lastFileFailure set, when it could not be written.
 bool changeFiles(std::initializer_list<const char*> paths,
                  const std::function<void(std::span<FileChange>)>& edit, Settles settles = Settles::no);
 
 // The running sequence ended without a charge (a refusal): its booking is
 // consumed now. Nothing when no booked sequence runs. False, with
-// lastWriteFailure set, when that could not be written: the booking then
+// lastFileFailure set, when that could not be written: the booking then
 // stays, as after a charge that failed.
 [[nodiscard]] bool settleBooking();
 
@@ -78,7 +78,7 @@ class Sequence {
   // Another program runs a sequence: leave the booking for a later pass.
   bool busy() const { return claim_.busy(); }
   // Claimed and recovered: the sequence may run. When neither busy nor
-  // ready, lastWriteFailure says what went wrong.
+  // ready, lastFileFailure says what went wrong.
   bool ready() const { return ready_; }
 
   // The booking the sequence fires: its file and its numbers (time,
@@ -87,7 +87,7 @@ class Sequence {
   // A charge of the sequence could not be written: its booking stays.
   bool chargeFailed() const { return chargeFailed_; }
   // After the sequence: the booking leaves its file as it is now. False,
-  // with lastWriteFailure set, when that could not be written.
+  // with lastFileFailure set, when that could not be written.
   bool finish();
 
   // The sequence this program runs now; nullptr between sequences.

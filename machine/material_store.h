@@ -38,7 +38,7 @@ struct Levels {
 // another program is built on, never undone) and returns the new ones; the
 // levels that differ are written together. With Settles::yes the charge
 // also consumes the booking of the running booked sequence. False, with
-// lastWriteFailure set, when it could not be written: then no level changed.
+// lastFileFailure set, when it could not be written: then no level changed.
 // The registers are not touched.
 bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles = Settles::no);
 

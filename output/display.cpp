@@ -123,7 +123,7 @@ void displayInterface(int code) {
   }
 }
 
-void showWriteFailure(const std::string& reason) {
+void showFileFailure(const std::string& reason) {
   platform::clearScreen();
   std::printf("cannot write %s\n", reason.c_str());
   platform::pauseSeconds(kMessageHoldSeconds);

@@ -42,6 +42,6 @@ void displayInterface(int code);
 
 // The screen of a change that could not be written: "cannot write <file>:
 // <reason>" alone on the screen, held like a message.
-void showWriteFailure(const std::string& reason);
+void showFileFailure(const std::string& reason);
 
 }  // namespace cm

@@ -44,7 +44,7 @@ void followReserveFile(BrewSchedule& head);
 
 // Appends a booking to the file as it is now, under the folder's update
 // lock, and keeps reserveList in step with the file. False, with
-// lastWriteFailure set, when it could not be written.
+// lastFileFailure set, when it could not be written.
 bool pushReserveData(int time, int concentrate, int temperature);
 
 // The due test: the first booking in list order whose time is at or before

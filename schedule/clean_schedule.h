@@ -28,7 +28,7 @@ bool pushCleanFile(const CleanSchedule& head);
 void popCleanFile(CleanSchedule& head);
 void followCleanFile(CleanSchedule& head);
 // Appends to the file as it is now, under the update lock; false, with
-// lastWriteFailure set, when it could not be written.
+// lastFileFailure set, when it could not be written.
 bool pushCleanData(int time);
 
 // The first booking in list order at or before `now`; 0 when none is due.

@@ -24,7 +24,7 @@ namespace cm::test {
 void resetMachineState() {
   resetRegisters();
   resetLevelRegisters();
-  resetWriteFailure();
+  resetFileFailure();
   initList(reserveList);
   initClist(cleanList);
   selectEdition(kFullEdition);

@@ -35,7 +35,7 @@ TEST_F(DataFileTest, RewriteNeverFollowsALinkAtItsTemporaryName) {
 }
 
 TEST_F(DataFileTest, RewriteIntoMissingFolderFailsWithoutLeftovers) {
-  const WriteResult failed = rewriteFile("no-such-folder/levels.txt", "1");
+  const FileResult failed = rewriteFile("no-such-folder/levels.txt", "1");
   ASSERT_TRUE(failed.has_value());
   EXPECT_EQ(failed->describe(), "no-such-folder/levels.txt: No such file or directory");
   EXPECT_TRUE(folderContents().empty());
@@ -48,7 +48,7 @@ TEST_F(DataFileTest, AFolderThatCannotBeSyncedIsSyncedWhole) {
   test::planFailingSteps("6:EINVAL");
   EXPECT_EQ(rewriteFile("levels.txt", "42"), std::nullopt);
   test::planFailingSteps("6:EINVAL,7:EIO");
-  const WriteResult failed = rewriteFile("levels.txt", "43");
+  const FileResult failed = rewriteFile("levels.txt", "43");
   test::planFailingSteps("");
   ASSERT_TRUE(failed.has_value());
   EXPECT_EQ(failed->describe(), "levels.txt: Input/output error");

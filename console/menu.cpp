@@ -55,10 +55,11 @@ void makeNow() {
   const int concentrate = concentrateInterface(register1);
   logicController(0, concentrate, temperature);
   runSequence([] {
-    const int powder = powderInterface();
-    const int beans = beanInterface();
-    const int water = waterInterface();
-    mainController(0, 0, water, beans, powder, coffeeData, 0);
+    if (readBrewLevels()) {
+      mainController(0, 0, waterData, beanData, powderData, coffeeData, 0);
+    } else {
+      reportFileFailure();
+    }
   });
 }
 

@@ -23,8 +23,8 @@ void startUp(int argc, char** argv, const Program& program) {
     std::error_code ignored;
     const std::string folder = std::filesystem::current_path(ignored).string();
     const std::string reason = problem->file.empty() ? std::strerror(problem->code) : problem->describe();
-    std::fprintf(stderr, "%s: cannot write the folder %s: %s\n", program.name, folder.c_str(),
-                 reason.c_str());
+    std::fprintf(stderr, "%s: cannot %s the folder %s: %s\n", program.name,
+                 problem->access == FileAccess::read ? "read" : "write", folder.c_str(), reason.c_str());
     std::exit(1);
   }
   nonData = {0, 0};

@@ -52,7 +52,7 @@ bool couldNotStart(const Booking& booking, std::vector<Booking>& failed) {
 // removal could not be written stays, and is not fired again.
 template <typename Booking>
 void endSequence(Sequence& sequence, const Booking& booking, std::vector<Booking>& failed) {
-  if (sequence.chargeFailed()) {
+  if (sequence.failed()) {
     failed.push_back(booking);  // its sequence has told it
   } else if (!sequence.finish()) {
     failed.push_back(booking);
@@ -86,10 +86,11 @@ bool fireDueBrew(int now) {
   if (!sequence.ready()) return couldNotStart(booking, failedBrews);
   sequence.fires(kReserveFile, {booking.time, booking.concentrate, booking.temperature});
   const CoffeeRequest request = searchList(open, now);
-  const int powder = powderInterface();
-  const int beans = beanInterface();
-  const int water = waterInterface();
-  mainController(0, 0, water, beans, powder, request, 0);
+  if (readBrewLevels()) {
+    mainController(0, 0, waterData, beanData, powderData, request, 0);
+  } else {
+    reportFileFailure();
+  }
   endSequence(sequence, booking, failedBrews);
   followReserveFile(reserveList);
   return true;

@@ -34,7 +34,11 @@ void refuse(int screen, int beeps = 2) {
 // Returns true when the cleaning finished; false sends a failed cleaning on
 // to the brew checks with the empty request.
 bool runCleaning() {
-  if (waterInterface() < kCleaningWater) {
+  if (!readCleaningWater()) {
+    reportFileFailure();
+    return true;
+  }
+  if (waterData < kCleaningWater) {
     refuse(kNoWater);
     return true;
   }
@@ -113,7 +117,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
 
 void reportFileFailure() {
   if (!lastFileFailure) return;
-  showFileFailure(lastFileFailure->describe());
+  showFileFailure(lastFileFailure->said());
   lastFileFailure.reset();
   outputController(0, 3);
 }

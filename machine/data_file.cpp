@@ -26,41 +26,42 @@ std::string tempNameFor(const char* path, long pid) {
 
 // A new file that nobody else has opened: a link or a file found under the
 // name (left by a dead process with this pid, or put there on purpose) is
-// removed, never followed or written into.
-int createTempFile(const char* temp) {
-  const int fd = disk::createFile(temp);
+// removed, never followed or written into. It takes the permission bits of
+// the file it is to replace, as a file the household made group-writable
+// stays so.
+int createTempFile(const char* path, const char* temp) {
+  struct stat info {};
+  const std::optional<mode_t> keepMode =
+      ::stat(path, &info) == 0 ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt;
+  const int fd = disk::createFile(temp, keepMode);
   if (fd >= 0 || errno != EEXIST) return fd;
   disk::removeFile(temp);
-  return disk::createFile(temp);
+  return disk::createFile(temp, keepMode);
 }
 
 }  // namespace
 
 std::string FileError::describe() const { return file + ": " + std::strerror(code); }
 
-std::optional<std::string> readWholeFile(const char* path) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  std::string content;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return std::nullopt;
-    }
-    if (n == 0) break;
-    content.append(buffer, static_cast<std::size_t>(n));
+std::string FileError::said() const {
+  return (access == FileAccess::read ? "cannot read " : "cannot write ") + describe();
+}
+
+FileResult readDataFile(const char* path, std::optional<std::string>& bytes, ReadFor why) {
+  std::string read;
+  if (why == ReadFor::change ? disk::readFile(path, read) : disk::lookAtFile(path, read)) {
+    bytes = std::move(read);
+    return std::nullopt;
   }
-  ::close(fd);
-  return content;
+  bytes.reset();
+  if (errno == ENOENT) return std::nullopt;
+  return FileError::fromErrno(path, FileAccess::read);
 }
 
 FileResult stageFile(const char* path, std::string_view bytes, StagedFile& staged) {
   staged = {path, tempNameFor(path, static_cast<long>(::getpid()))};
   const char* temp = staged.temp.c_str();
-  const int fd = createTempFile(temp);
+  const int fd = createTempFile(path, temp);
   if (fd < 0) return FileError::fromErrno(path);
   const bool written = disk::writeAllAt(fd, bytes, 0, temp) && disk::syncFile(fd, temp);
   const int writeError = errno;

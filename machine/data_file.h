@@ -41,22 +41,35 @@ struct FileIdentity {
 // The file's identity now (exists is false when it is missing).
 FileIdentity fileIdentity(const char* path);
 
-// The file's bytes, or nothing when it cannot be opened or read.
-std::optional<std::string> readWholeFile(const char* path);
+enum class FileAccess { read, write };
 
-// Why a file could not be written: its name and the system's reason.
+// Why a file could not be read or written: its name, which it was and the
+// system's reason.
 struct FileError {
   std::string file;
   int code = 0;
-  // "<file>: <reason>", as the machine says it.
+  FileAccess access = FileAccess::write;
+  // "<file>: <reason>".
   std::string describe() const;
+  // "cannot read <file>: <reason>" or "cannot write ...", as the machine says it.
+  std::string said() const;
   // The error of the call that just failed, taken before anything changes it.
-  static FileError fromErrno(std::string_view file) {
+  static FileError fromErrno(std::string_view file, FileAccess access = FileAccess::write) {
     const int code = errno;
-    return {std::string(file), code};
+    return {std::string(file), code, access};
   }
 };
-using FileResult = std::optional<FileError>;  // nothing: written
+using FileResult = std::optional<FileError>;  // nothing: done
+
+// Why a data file is read: for a change or a check that depends on what it
+// holds, or only to look at it (disk.h tells the two steps apart).
+enum class ReadFor { change, look };
+
+// The file's bytes into `bytes`, or nothing there when it is missing (no
+// such file: only that). The failure when it is there but cannot be read:
+// a file that could not be read is never taken for a missing one.
+[[nodiscard]] FileResult readDataFile(const char* path, std::optional<std::string>& bytes,
+                                      ReadFor why = ReadFor::change);
 
 // A new version of a data file, written and synced under a temporary name
 // in the same folder, not yet in place.

@@ -4,7 +4,12 @@
 
 namespace cm::disk {
 
-int createFile(const char* path) { return sys::createFile(path); }
+bool readFile(const char* path, std::string& bytes) { return sys::readFile(path, bytes); }
+bool lookAtFile(const char* path, std::string& bytes) { return sys::readFile(path, bytes); }
+bool readAt(int fd, off_t offset, std::size_t size, std::string& bytes, const char*) {
+  return sys::readAt(fd, offset, size, bytes);
+}
+int createFile(const char* path, std::optional<mode_t> keepMode) { return sys::createFile(path, keepMode); }
 int openLockFile(const char* path) { return sys::openLockFile(path); }
 bool writeAllAt(int fd, std::string_view bytes, off_t offset, const char*) {
   return sys::writeAllAt(fd, bytes, offset);

@@ -17,8 +17,9 @@ Sequence* Sequence::running_ = nullptr;
 
 namespace {
 
-// A journal holds a few short entries; what lies beyond this is not ours.
-constexpr std::size_t kLongestJournal = 1 << 20;
+// What a read of the journal asks for at least: every entry a change
+// leaves in it but one that carries a booking file's bytes.
+constexpr std::size_t kReadAhead = 64 * 1024;
 
 bool fail(FileError error) {
   lastFileFailure = std::move(error);
@@ -29,17 +30,39 @@ bool fail(FileError error) {
 
 class Journal {
  public:
-  explicit Journal(int fd) : fd_(fd) {
-    std::string text;
-    char buffer[4096];
-    while (text.size() <= kLongestJournal) {
-      const ssize_t n = ::pread(fd_, buffer, sizeof buffer, static_cast<off_t>(text.size()));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) break;
-      text.append(buffer, static_cast<std::size_t>(n));
+  explicit Journal(int fd) : fd_(fd) {}
+
+  // Reads the whole entries at the start of the lock file, one at a time
+  // and each no longer than the file holds: what is not an entry (a lock
+  // file someone else filled) is read no further than an entry's first
+  // line. A read that fails fails the opening: nothing is ever written over
+  // bytes that were not read.
+  FileResult read() {
+    std::string ahead;  // the bytes from end_ on, as far as they are read
+    bool wholeFile = false;
+    const auto readUpTo = [&](std::size_t size) {
+      if (ahead.size() >= size || wholeFile) return true;
+      const std::size_t asked = std::max(size - ahead.size(), kReadAhead);
+      const std::size_t had = ahead.size();
+      if (!disk::readAt(fd_, end_ + static_cast<off_t>(had), asked, ahead, kLockFile)) return false;
+      wholeFile = ahead.size() - had < asked;
+      return true;
+    };
+    for (;;) {
+      if (!readUpTo(kLongestEntryHeader)) return FileError::fromErrno(kLockFile, FileAccess::read);
+      const std::optional<EntryHeader> header = parseEntryHeader(ahead);
+      if (!header) break;
+      const std::size_t size = header->size + header->bodySize;
+      if (!readUpTo(size)) return FileError::fromErrno(kLockFile, FileAccess::read);
+      std::optional<Entry> entry =
+          parseEntry(*header, std::string_view(ahead).substr(header->size, header->bodySize));
+      if (!entry) break;
+      last_ = std::move(entry);
+      end_ += static_cast<off_t>(size);
+      ahead.erase(0, size);
     }
-    size_ = static_cast<off_t>(text.size());
-    text_ = parseJournal(text);
+    tornTail_ = !ahead.empty();
+    return std::nullopt;
   }
 
   const std::vector<Consumption>& pending() const { return pending_; }
@@ -49,20 +72,21 @@ class Journal {
   // its own is a dead program's; without the claim, one is when the claim
   // is free.
   bool recover(const Sequence* running) {
-    end_ = static_cast<off_t>(text_.wholeUpTo);
-    if (size_ > end_) {
+    if (tornTail_) {
       // A torn last entry: it never counted, and the next would hide behind it.
       if (auto error = truncateTo(end_)) return fail(*error);
     }
-    if (!text_.last) return true;
-    for (const PromisedWrite& write : text_.last->writes) {
-      const std::optional<std::string> now = readWholeFile(write.path.c_str());
+    if (!last_) return true;
+    for (const PromisedWrite& write : last_->writes) {
+      std::optional<std::string> now;
+      // Not known to be done: the entry stays, for the next holder to try.
+      if (auto error = readDataFile(write.path.c_str(), now)) return fail(*error);
       // Done already, or changed by hand since: the file stays as it is.
       if (now == write.after || now != write.before) continue;
       if (auto error = rewriteFile(write.path.c_str(), write.after)) return fail(*error);
     }
-    pending_ = text_.last->consumes;
-    bool journalUpToDate = text_.last->writes.empty();
+    pending_ = last_->consumes;
+    bool journalUpToDate = last_->writes.empty();
     const Consumption* own = running ? running->consumedBooking() : nullptr;
     for (const Consumption& consumed : std::vector(pending_)) {
       if (own && *own == consumed) continue;
@@ -126,7 +150,8 @@ class Journal {
   // The booking leaves its file as it is now; `rest` stays consumed.
   bool removeBooking(const Consumption& consumed, std::vector<Consumption> rest) {
     std::vector<PromisedWrite> writes;
-    const std::optional<std::string> before = readWholeFile(consumed.path.c_str());
+    std::optional<std::string> before;
+    if (auto error = readDataFile(consumed.path.c_str(), before)) return fail(*error);
     if (before) {
       if (std::optional<std::string> after = withoutRecord(*before, consumed.record)) {
         writes.push_back({consumed.path, before, std::move(*after)});
@@ -165,9 +190,9 @@ class Journal {
   }
 
   int fd_;
-  JournalText text_;
-  off_t size_ = 0;
-  off_t end_ = 0;
+  std::optional<Entry> last_;  // the last whole entry
+  bool tornTail_ = false;      // bytes after it
+  off_t end_ = 0;              // where the whole entries end
   std::vector<Consumption> pending_;
 };
 
@@ -179,6 +204,7 @@ bool withJournal(const std::function<bool(Journal&)>& change) {
   const UpdateLock lock;
   if (!lock.held()) return fail(*lock.failure());
   Journal journal(lock.fd());
+  if (auto error = journal.read()) return fail(*error);
   return journal.recover(Sequence::running()) && change(journal);
 }
 
@@ -208,7 +234,9 @@ bool changeFiles(std::initializer_list<const char*> paths,
   const bool written = withJournal([&](Journal& journal) {
     std::vector<FileChange> files;
     for (const char* path : paths) {
-      std::optional<std::string> bytes = readWholeFile(path);
+      std::optional<std::string> bytes;
+      // A file that cannot be read is not written over: nothing is.
+      if (auto error = readDataFile(path, bytes)) return fail(*error);
       files.push_back({path, bytes, bytes});
     }
     edit(files);
@@ -220,11 +248,13 @@ bool changeFiles(std::initializer_list<const char*> paths,
     if (settling) pending.push_back(*sequence->booking_);
     return journal.commit(writes, pending);
   });
-  if (sequence && sequence->booking_) {
-    if (written) sequence->recorded_ = sequence->recorded_ || settling;
-    if (!written) sequence->chargeFailed_ = true;
-  }
+  if (sequence && written) sequence->recorded_ = sequence->recorded_ || settling;
+  if (!written) sequenceFailed();
   return written;
+}
+
+void sequenceFailed() {
+  if (Sequence::running_ && Sequence::running_->booking_) Sequence::running_->failed_ = true;
 }
 
 bool settleBooking() {

@@ -61,6 +61,11 @@ bool changeFiles(std::initializer_list<const char*> paths,
 // stays, as after a charge that failed.
 [[nodiscard]] bool settleBooking();
 
+// A step of the running sequence could not be done (a charge could not be
+// written, a level it checks could not be read): a booked sequence's
+// booking then stays in its file.
+void sequenceFailed();
+
 // One sequence of the machine, a brew or a cleaning: the claim it runs
 // under, the booking it fires (if booked), and the booking's removal from
 // its file once the sequence has ended. A program runs one at a time.
@@ -84,8 +89,8 @@ class Sequence {
   // The booking the sequence fires: its file and its numbers (time,
   // concentrate, temperature; a cleaning only its time).
   void fires(const char* path, std::vector<int> record);
-  // A charge of the sequence could not be written: its booking stays.
-  bool chargeFailed() const { return chargeFailed_; }
+  // A step of the sequence could not be done: its booking stays.
+  bool failed() const { return failed_; }
   // After the sequence: the booking leaves its file as it is now. False,
   // with lastFileFailure set, when that could not be written.
   bool finish();
@@ -100,13 +105,14 @@ class Sequence {
   friend bool changeFiles(std::initializer_list<const char*>,
                           const std::function<void(std::span<FileChange>)>&, Settles);
   friend bool settleBooking();
+  friend void sequenceFailed();
 
   static Sequence* running_;
   SequenceClaim claim_;
   bool ready_ = false;
   std::optional<Consumption> booking_;
   bool recorded_ = false;  // its consumption is in the journal
-  bool chargeFailed_ = false;
+  bool failed_ = false;
 };
 
 }  // namespace cm

@@ -121,22 +121,33 @@ std::string entryText(const Entry& entry) {
   return std::string(header).append(body);
 }
 
+std::optional<EntryHeader> parseEntryHeader(std::string_view text) {
+  Cursor in(text.substr(0, kLongestEntryHeader));
+  if (in.word() != "entry") return std::nullopt;
+  in.expect(' ');
+  const auto bodySize = in.number<std::size_t>();
+  in.expect(' ');
+  const auto checksum = in.number<std::uint64_t>(16);
+  in.expect('\n');
+  if (!in.ok()) return std::nullopt;
+  return EntryHeader{in.pos(), bodySize, checksum};
+}
+
+std::optional<Entry> parseEntry(const EntryHeader& header, std::string_view body) {
+  if (body.size() != header.bodySize || entryChecksum(body) != header.checksum) return std::nullopt;
+  return parseBody(body);
+}
+
 JournalText parseJournal(std::string_view text) {
   JournalText journal;
-  Cursor in(text);
-  while (!in.atEnd()) {
-    if (in.word() != "entry") break;
-    in.expect(' ');
-    const auto length = in.number<std::size_t>();
-    in.expect(' ');
-    const auto sum = in.number<std::uint64_t>(16);
-    in.expect('\n');
-    const std::string_view body = in.take(length);
-    if (!in.ok() || entryChecksum(body) != sum) break;
-    std::optional<Entry> entry = parseBody(body);
+  std::size_t pos = 0;
+  while (const std::optional<EntryHeader> header = parseEntryHeader(text.substr(pos))) {
+    const std::string_view body = text.substr(pos + header->size, header->bodySize);
+    std::optional<Entry> entry = parseEntry(*header, body);
     if (!entry) break;
     journal.last = std::move(entry);
-    journal.wholeUpTo = in.pos();
+    pos += header->size + header->bodySize;
+    journal.wholeUpTo = pos;
   }
   return journal;
 }

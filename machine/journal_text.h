@@ -47,6 +47,21 @@ std::string entryText(const Entry& entry);
 // The checksum an entry's header carries for its body.
 std::uint64_t entryChecksum(std::string_view body);
 
+// An entry's first line, "entry <length> <checksum>\n": its own length and
+// what it says of the body that follows.
+struct EntryHeader {
+  std::size_t size;
+  std::size_t bodySize;
+  std::uint64_t checksum;
+};
+// No first line of ours is longer.
+inline constexpr std::size_t kLongestEntryHeader = 64;
+// The first line at the start of `text`; nothing when there is none.
+std::optional<EntryHeader> parseEntryHeader(std::string_view text);
+// The entry of that header whose body is `body`; nothing when the body is
+// damaged or not ours (see parseJournal).
+std::optional<Entry> parseEntry(const EntryHeader& header, std::string_view body);
+
 struct JournalText {
   std::optional<Entry> last;  // the last whole entry
   std::size_t wholeUpTo = 0;  // where the whole entries end

@@ -19,6 +19,25 @@ int levelIn(const std::optional<std::string>& bytes) {
   return level.status == ScannedInt::Status::noNumber ? 0 : level.value;
 }
 
+// A screen shows what it can: a level that cannot be read shows as 0.
+int levelShown(const char* path) {
+  std::optional<std::string> bytes;
+  if (readDataFile(path, bytes, ReadFor::look)) return 0;
+  return levelIn(bytes);
+}
+
+// A level a sequence checks, read into its register as its interface does.
+bool checkLevel(const char* path, int& level) {
+  std::optional<std::string> bytes;
+  if (FileResult error = readDataFile(path, bytes)) {
+    lastFileFailure = std::move(error);
+    sequenceFailed();
+    return false;
+  }
+  level = levelIn(bytes);
+  return true;
+}
+
 bool renewLevel(const char* path, int level) {
   return changeFiles({path},
                      [level](std::span<FileChange> files) { files[0].after = std::to_string(level); });
@@ -26,9 +45,20 @@ bool renewLevel(const char* path, int level) {
 
 }  // namespace
 
-int waterSensor() { return levelIn(readWholeFile(kWaterFile)); }
-int beanSensor() { return levelIn(readWholeFile(kBeanFile)); }
-int powderSensor() { return levelIn(readWholeFile(kPowderFile)); }
+int waterSensor() { return levelShown(kWaterFile); }
+int beanSensor() { return levelShown(kBeanFile); }
+int powderSensor() { return levelShown(kPowderFile); }
+
+bool readBrewLevels() {
+  lastFileFailure.reset();
+  return checkLevel(kPowderFile, powderData) && checkLevel(kBeanFile, beanData) &&
+         checkLevel(kWaterFile, waterData);
+}
+
+bool readCleaningWater() {
+  lastFileFailure.reset();
+  return checkLevel(kWaterFile, waterData);
+}
 
 bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles) {
   const auto charge = [&change](std::span<FileChange> files) {

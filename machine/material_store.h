@@ -20,11 +20,20 @@ extern int waterData;
 extern int powderData;
 extern int beanData;
 
-// Sensor reads. A file that is missing, unreadable or holds no number reads
-// as 0; a number beyond the int range reads as the nearest int.
+// Sensor reads, for the screens. A file that is missing, unreadable or
+// holds no number reads as 0; a number beyond the int range reads as the
+// nearest int.
 int waterSensor();
 int beanSensor();
 int powderSensor();
+
+// The levels a sequence checks, read now into their registers as the
+// interfaces read them: a brew's powder, beans and water, in that order,
+// or a cleaning's water. False, with lastFileFailure set, when a file is
+// there but cannot be read: a sequence never runs on a guess (a missing
+// file is a level of 0, as on the screens), and its booking stays.
+[[nodiscard]] bool readBrewLevels();
+[[nodiscard]] bool readCleaningWater();
 
 // The three levels at one moment.
 struct Levels {

@@ -1,9 +1,12 @@
 #include "machine/system_calls.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 namespace cm::sys {
@@ -24,8 +27,41 @@ bool onFolder(const char* folder, Call call) {
 
 }  // namespace
 
-int createFile(const char* path) {
-  return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+bool readFile(const char* path, std::string& bytes) {
+  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool read = readAt(fd, 0, SIZE_MAX, bytes);
+  const int error = errno;
+  ::close(fd);
+  errno = error;
+  return read;
+}
+
+// The bytes are kept as they come, so memory grows with what the file
+// holds, never with what is asked.
+bool readAt(int fd, off_t offset, std::size_t size, std::string& bytes) {
+  char buffer[64 * 1024];
+  while (size > 0) {
+    const ssize_t n = ::pread(fd, buffer, std::min(size, sizeof buffer), offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    offset += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+int createFile(const char* path, std::optional<mode_t> keepMode) {
+  const int fd = ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, keepMode ? 0600 : 0644);
+  // The umask counts for a new file only: a file replaced keeps its bits.
+  if (fd < 0 || !keepMode || ::fchmod(fd, *keepMode) == 0) return fd;
+  const int error = errno;
+  ::close(fd);
+  ::unlink(path);
+  errno = error;
+  return -1;
 }
 
 int openLockFile(const char* path) { return ::open(path, O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666); }

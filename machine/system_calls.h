@@ -1,14 +1,19 @@
-// The file system calls of the write protocol, made as they are: what each
-// implementation of the disk seam (disk.h) comes down to.
+// The file system calls of the disk seam (disk.h), made as they are: what
+// each implementation of it comes down to.
 #pragma once
 
 #include <sys/types.h>
 
+#include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace cm::sys {
 
-int createFile(const char* path);
+bool readFile(const char* path, std::string& bytes);
+bool readAt(int fd, off_t offset, std::size_t size, std::string& bytes);
+int createFile(const char* path, std::optional<mode_t> keepMode);
 int openLockFile(const char* path);
 bool writeAllAt(int fd, std::string_view bytes, off_t offset);
 bool syncFile(int fd);

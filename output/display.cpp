@@ -123,9 +123,9 @@ void displayInterface(int code) {
   }
 }
 
-void showFileFailure(const std::string& reason) {
+void showFileFailure(const std::string& said) {
   platform::clearScreen();
-  std::printf("cannot write %s\n", reason.c_str());
+  std::printf("%s\n", said.c_str());
   platform::pauseSeconds(kMessageHoldSeconds);
 }
 

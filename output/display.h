@@ -40,8 +40,9 @@ inline constexpr int kMaterialHoldSeconds = 4;  // the material level screen
 // left on the terminal without a line end, ready for the answer.
 void displayInterface(int code);
 
-// The screen of a change that could not be written: "cannot write <file>:
-// <reason>" alone on the screen, held like a message.
-void showFileFailure(const std::string& reason);
+// The screen of a file that could not be read or written: "cannot read
+// <file>: <reason>" (or "cannot write ...") alone on the screen, held like
+// a message.
+void showFileFailure(const std::string& said);
 
 }  // namespace cm

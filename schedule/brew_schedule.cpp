@@ -48,8 +48,11 @@ bool pushReserveFile(const BrewSchedule& head) {
 void popReserveFile(BrewSchedule& head) {
   initList(head);
   // The identity before the read: a change in between loads once more later.
-  head.loadedFrom = fileIdentity(kReserveFile);
-  const std::vector<int> numbers = readScheduleNumbers(kReserveFile);
+  const FileIdentity identity = fileIdentity(kReserveFile);
+  std::vector<int> numbers;
+  // Unread, the schedule shows and fires nothing until a later look reads it.
+  if (!readScheduleNumbers(kReserveFile, numbers)) return;
+  head.loadedFrom = identity;
   for (std::size_t i = 0; i + 3 <= numbers.size(); i += 3) {
     addList({numbers[i], numbers[i + 1], numbers[i + 2]}, head);
   }

@@ -34,9 +34,9 @@ void deleteList(const ReserveRecord& record, BrewSchedule& head);
 
 // Rewrites the file from the list; false when it could not be written.
 bool pushReserveFile(const BrewSchedule& head);
-// Loads the file in its order. A missing file is an empty schedule; loading
-// stops at the first thing that is not a number and an incomplete last
-// booking is dropped.
+// Loads the file in its order. A missing file is an empty schedule, and so
+// is one that cannot be read, until it can; loading stops at the first
+// thing that is not a number and an incomplete last booking is dropped.
 void popReserveFile(BrewSchedule& head);
 // Loads the file again when it has changed since it was read (a hand edit,
 // the other program): a stat when it has not.

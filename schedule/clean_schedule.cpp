@@ -27,8 +27,10 @@ bool pushCleanFile(const CleanSchedule& head) { return writeScheduleNumbers(kCle
 
 void popCleanFile(CleanSchedule& head) {
   initClist(head);
-  head.loadedFrom = fileIdentity(kCleanReserveFile);
-  head.times = readScheduleNumbers(kCleanReserveFile);
+  const FileIdentity identity = fileIdentity(kCleanReserveFile);
+  // Unread, the schedule shows and fires nothing until a later look reads it.
+  if (!readScheduleNumbers(kCleanReserveFile, head.times)) return;
+  head.loadedFrom = identity;
 }
 
 void followCleanFile(CleanSchedule& head) {

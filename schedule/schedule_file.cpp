@@ -6,8 +6,11 @@
 
 namespace cm {
 
-std::vector<int> readScheduleNumbers(const char* path) {
-  return scanNumbers(readWholeFile(path).value_or(""));
+bool readScheduleNumbers(const char* path, std::vector<int>& numbers) {
+  std::optional<std::string> bytes;
+  if (readDataFile(path, bytes, ReadFor::look)) return false;
+  numbers = scanNumbers(bytes.value_or(""));
+  return true;
 }
 
 bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers) {

@@ -7,8 +7,9 @@
 namespace cm {
 
 // The leading integers of the file, up to the first thing that is not an int
-// (an out-of-range number counts as not a number). A missing file gives none.
-std::vector<int> readScheduleNumbers(const char* path);
+// (an out-of-range number counts as not a number). A missing file gives
+// none; false when the file is there but cannot be read.
+bool readScheduleNumbers(const char* path, std::vector<int>& numbers);
 
 // Replaces the file's content, under the folder's update lock. False when
 // it could not be written.

@@ -195,10 +195,21 @@ struct FolderState {
   const char* cleanings;  // cleanReserveData.txt
 };
 
+// A booking file as a state shows it: a long one by its start, size and hash.
+std::string shown(const std::string& bookings) {
+  if (bookings.size() <= 200) return bookings;
+  return bookings.substr(0, 40) + "... (" + std::to_string(bookings.size()) + " bytes, hash " +
+         std::to_string(std::hash<std::string>{}(bookings)) + ")";
+}
+
+std::string describe(int water, int powder, int beans, const std::string& bookings,
+                     const std::string& cleanings) {
+  return std::to_string(water) + "/" + std::to_string(powder) + "/" + std::to_string(beans) + " bookings [" +
+         shown(bookings) + "] cleanings [" + shown(cleanings) + "]";
+}
+
 std::string describe(const FolderState& state) {
-  return std::to_string(state.water) + "/" + std::to_string(state.powder) + "/" +
-         std::to_string(state.beans) + " bookings [" + state.bookings + "] cleanings [" + state.cleanings +
-         "]";
+  return describe(state.water, state.powder, state.beans, state.bookings, state.cleanings);
 }
 
 struct CutScenario {
@@ -256,6 +267,10 @@ CutScenario menuBooking(const char* name, bool full) {
           kMenuBooking, "",   {{1000, 10, 100, "", ""}, {1000, 10, 100, "12251200\n100\n1\n", ""}}};
 }
 
+// More than a journal of 1 MiB ever held: the booking's removal writes an
+// entry with the whole file in it.
+const std::string kLongBookingFile = kBooking + std::string(1536 * 1024, '#');
+
 const std::vector<CutScenario> kSequences = {
     bookedBrewThatGrinds("FullBookedBrewThatGrinds", true),
     bookedBrewThatGrinds("BasicBookedBrewThatGrinds", false),
@@ -265,6 +280,12 @@ const std::vector<CutScenario> kSequences = {
      {},
      " no water ",
      {{50, 10, 100, kBooking, ""}, {50, 10, 100, "", ""}}},
+    {"BasicBookedBrewRefusedInALongBookingFile",
+     false,
+     {50, 10, 100, kLongBookingFile.c_str(), ""},
+     {},
+     " no water ",
+     {{50, 10, 100, kLongBookingFile.c_str(), ""}, {50, 10, 100, "", ""}}},
     {"FullBookedCleaning",
      true,
      {1000, 10, 100, "", "12241830\n"},
@@ -285,14 +306,18 @@ const std::vector<CutScenario> kSequences = {
      {{1000, 10, 100, "", ""}, {1000, 10, 100, "", "12251200\n"}}},
 };
 
-// A step as the program names it, "rename waterSensor.txt", from its line
-// "[killed before step 7: rename waterSensor.txt]" or "[failing step 7:
-// rename waterSensor.txt: Input/output error]".
+// A step as the program names it, "rename waterSensor.txt#1", from its line
+// "[killed before step rename waterSensor.txt#1]", "[failing step rename
+// waterSensor.txt#1: Input/output error]" or, listed, "[step ...]".
 std::string stepIn(const std::string& transcript) {
-  static const std::regex named(R"(\[(?:killed before|failing) step \d+: ([^\]:]*)(?::[^\]]*)?\])");
+  static const std::regex named(R"(\[(?:killed before|failing) step ([^\]:]*)(?::[^\]]*)?\])");
   std::smatch step;
   return std::regex_search(transcript, step, named) ? step[1].str() : std::string();
 }
+
+// What the step does, without its occurrence: "rename waterSensor.txt".
+std::string doing(const std::string& step) { return step.substr(0, step.rfind('#')); }
+bool reads(const std::string& step) { return step.starts_with("read "); }
 
 // What was done to the files a killed program left before the next start,
 // as a power cut or a person could.
@@ -311,10 +336,11 @@ class WriteSteps : public CrashSafetyTest, public ::testing::WithParamInterface<
   }
   std::string folderState() const {
     return readFile("waterSensor.txt") + "/" + readFile("powderSensor.txt") + "/" +
-           readFile("beanSensor.txt") + " bookings [" + readFile("reserveData.txt") + "] cleanings [" +
-           readFile("cleanReserveData.txt") + "]";
+           readFile("beanSensor.txt") + " bookings [" + shown(readFile("reserveData.txt")) + "] cleanings [" +
+           shown(readFile("cleanReserveData.txt")) + "]";
   }
-  // `fault`: "COFFEE_KILL_AT_STEP=N" or "COFFEE_FAIL_AT_STEP=N:ERROR".
+  // `fault`: "COFFEE_KILL_AT_STEP=STEP", "COFFEE_FAIL_AT_STEP=STEP:ERROR"
+  // or "COFFEE_LIST_STEPS=1".
   std::unique_ptr<PtySession> startAt(const char* fakeStart, const std::string& fault = "") {
     SessionOptions options;
     // The builds on the test disk, which take the fault.
@@ -346,12 +372,29 @@ class WriteSteps : public CrashSafetyTest, public ::testing::WithParamInterface<
     return (*last == '\0' || machine.waitFor(last)) && machine.waitForClockLine();
   }
 
+  // The steps of the scenario's action, each named once as the program
+  // makes it, from a run without a fault that must end whole. The looks,
+  // whose failure only a screen sees, are left out.
+  std::vector<std::string> listSteps() {
+    auto machine = runWith("COFFEE_LIST_STEPS=1");
+    EXPECT_TRUE(actionEnds(*machine)) << machine->transcript();
+    EXPECT_EQ(folderState(), describe(GetParam().settled.back()));
+    static const std::regex listed(R"(\[step ([^\]]*)\])");
+    std::vector<std::string> steps;
+    const std::string& seen = machine->transcript();
+    for (auto it = std::sregex_iterator(seen.begin(), seen.end(), listed); it != std::sregex_iterator();
+         ++it) {
+      if (!(*it)[1].str().starts_with("look ")) steps.push_back((*it)[1].str());
+    }
+    return steps;
+  }
+
   // Damages an entry that was written but not yet synced; where the
   // journal promises a water level, edits that level by hand instead.
   Tampering tamper(const std::string& cut, const std::string& previousStep) {
     std::string journal = readFile(".coffee_machine.lock");
     const std::size_t digit = journal.find_last_of("0123456789");
-    if (cut == "sync .coffee_machine.lock" && previousStep == "write .coffee_machine.lock" &&
+    if (doing(cut) == "sync .coffee_machine.lock" && doing(previousStep) == "write .coffee_machine.lock" &&
         digit != std::string::npos) {
       journal[digit] = journal[digit] == '0' ? '1' : static_cast<char>(journal[digit] - 1);
       writeFile(".coffee_machine.lock", journal);
@@ -412,59 +455,55 @@ class WriteSteps : public CrashSafetyTest, public ::testing::WithParamInterface<
            ? std::regex_replace(GetParam().lastScreen, std::regex(R"([.!()])"), R"(\$&)")
            : R"(\d{4}-\d{1,2}-\d{1,2}  \d{1,2} : \d{1,2} : \d{1,2}\r?\n)")};
 
-  void report(const char* what, long steps, const std::vector<int>& reached, const std::string& more = "") {
+  void report(const char* what, const std::vector<int>& reached, const std::string& more) {
     std::string states;
     for (const int n : reached) states += (states.empty() ? "" : " / ") + std::to_string(n);
-    std::printf("%s: %s each of its %ld write steps; settled in the states before ... after: %s%s\n",
-                GetParam().name, what, steps, states.c_str(), more.c_str());
+    std::printf("%s: %s; settled in the states before ... after: %s%s\n", GetParam().name, what,
+                states.c_str(), more.c_str());
   }
 };
 
 TEST_P(WriteSteps, KilledAtEachEveryEffectLandsWholeAndOnce) {
   const CutScenario& scenario = GetParam();
   const std::size_t whole = scenario.settled.size() - 1;
-  std::vector<std::string> steps;                     // what each step does, as the program names it
+  std::vector<std::string> steps = listSteps();  // a kill before a read leaves what the write before it left
+  std::erase_if(steps, reads);
+  ASSERT_GT(steps.size(), 5u) << "does the program run on the test disk?";
   std::vector<int> reached(scenario.settled.size());  // how many kills settled in each state
   int tampered = 0;
-  long step = 1;
-  for (;; ++step) {
-    auto machine = runWith("COFFEE_KILL_AT_STEP=" + std::to_string(step));
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const std::string cut = "[killed before step " + steps[i] + "]";
+    auto machine = runWith("COFFEE_KILL_AT_STEP=" + steps[i]);
     if (HasFailure()) return;
-    if (actionEnds(*machine)) break;  // past the last step
-    ASSERT_EQ(machine->waitExit(), 128 + SIGKILL) << "step " << step << ":\n" << machine->transcript();
-    const std::string cut = stepIn(machine->transcript());
-    ASSERT_FALSE(cut.empty()) << machine->transcript();
+    ASSERT_EQ(machine->waitExit(), 128 + SIGKILL) << cut << ":\n" << machine->transcript();
+    ASSERT_EQ(stepIn(machine->transcript()), steps[i]) << machine->transcript();
     // Once the user has been shown the outcome, it stands whole.
     const bool outcomeShown =
         *scenario.lastScreen != '\0' && machine->transcript().find(scenario.lastScreen) != std::string::npos;
-    const Tampering tampering = tamper(cut, steps.empty() ? "" : steps.back());
+    const Tampering tampering = tamper(steps[i], i == 0 ? "" : steps[i - 1]);
     tampered += tampering.damagedEntry || tampering.handEdit;
-    steps.push_back(cut);
-    ++reached[checkSettled("[killed before step " + std::to_string(step) + ": " + cut + "]",
-                           outcomeShown ? whole : 0, tampering)];
+    ++reached[checkSettled(cut, outcomeShown ? whole : 0, tampering)];
     if (HasFailure()) return;
   }
-  EXPECT_EQ(folderState(), describe(scenario.settled.back()));
-  EXPECT_GT(step, 5) << "never killed: does the program run on the test disk?";
   for (std::size_t i = 0; i < steps.size(); ++i) {
-    if (steps[i].rfind("rename ", 0) != 0) continue;
+    if (!steps[i].starts_with("rename ")) continue;
     // The new bytes are on the disk before they take the file's name...
-    const std::string temp = steps[i].substr(7) + ".";
+    const std::string temp = doing(steps[i]).substr(7) + ".";
     std::size_t created = i;
-    while (created > 0 && steps[created].rfind("create " + temp, 0) != 0) --created;
+    while (created > 0 && !steps[created].starts_with("create " + temp)) --created;
     const auto synced = std::find_if(steps.begin() + static_cast<std::ptrdiff_t>(created),
                                      steps.begin() + static_cast<std::ptrdiff_t>(i),
-                                     [&](const std::string& s) { return s.rfind("sync " + temp, 0) == 0; });
+                                     [&](const std::string& s) { return s.starts_with("sync " + temp); });
     EXPECT_TRUE(synced != steps.begin() + static_cast<std::ptrdiff_t>(i))
-        << steps[i] << " (step " << i + 1 << ") renames a file that was never synced";
+        << steps[i] << " renames a file that was never synced";
     // ...and the rename is made durable by a sync of the folder before the
     // journal lets go of the change, or before the sequence ends.
     std::size_t next = i + 1;
-    while (next < steps.size() && steps[next] != "sync ." &&
+    while (next < steps.size() && doing(steps[next]) != "sync ." &&
            steps[next].find(".coffee_machine.lock") == std::string::npos)
       ++next;
-    EXPECT_TRUE(next < steps.size() && steps[next] == "sync .")
-        << steps[i] << " (step " << i + 1 << ") is not followed by a sync of the folder";
+    EXPECT_TRUE(next < steps.size() && doing(steps[next]) == "sync .")
+        << steps[i] << " is not followed by a sync of the folder";
   }
   // A booking made again with the same numbers is a new one: the finished
   // sequence's consumption must not take it.
@@ -477,34 +516,40 @@ TEST_P(WriteSteps, KilledAtEachEveryEffectLandsWholeAndOnce) {
               std::string(scenario.before.bookings) + scenario.before.cleanings)
         << "a booking made again was taken for the one the sequence consumed";
   }
-  report("cut before", step - 1, reached, ", " + std::to_string(tampered) + " of them tampered with");
+  report(("cut before each of its " + std::to_string(steps.size()) + " write steps").c_str(), reached,
+         ", " + std::to_string(tampered) + " of them tampered with");
 }
 
-// Each step in turn fails (EIO or ENOSPC) while the program goes on: the failure
-// is said (never followed by a success screen), no temporary file stays,
-// a booking whose sequence could not be written is not fired again by that
-// program, and the next start finishes what was committed. A folder that
-// cannot be synced (EINVAL) fails nothing: it is synced whole.
+// Each step in turn fails while the program goes on: a write with EIO or
+// ENOSPC (a failing or a full disk), a read with EIO or EACCES (a failing
+// disk, a file the household made unreadable). The failure is said (never
+// followed by a success screen), no temporary file stays, a booking whose
+// sequence could not be done is not fired again by that program, and the
+// next start finishes what was committed. A folder that cannot be synced
+// (EINVAL) fails nothing: it is synced whole.
 TEST_P(WriteSteps, FailingAtEachIsSaidAndLeavesAWholeState) {
   const CutScenario& scenario = GetParam();
+  const std::vector<std::string> steps = listSteps();
+  ASSERT_GT(steps.size(), 3u) << "does the program run on the test disk?";
   std::vector<int> reached(scenario.settled.size());
   int folderSyncs = 0;
-  long step = 1;
-  for (;; ++step) {
-    // A failing disk, or a full one.
-    const bool full = step % 2 == 0;
-    const std::string fault = "COFFEE_FAIL_AT_STEP=" + std::to_string(step) + (full ? ":ENOSPC" : ":EIO");
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    const bool reading = reads(steps[i]);
+    const bool second = i % 2 == 1;
+    const std::string fault = "COFFEE_FAIL_AT_STEP=" + steps[i] +
+                              (reading ? (second ? ":EACCES" : ":EIO") : (second ? ":ENOSPC" : ":EIO"));
+    const std::string failed = "[failing step " + steps[i] + "]";
     auto machine = runWith(fault);
     if (HasFailure()) return;
-    // The step fails, or the action ends without reaching it.
     ASSERT_TRUE(machine->waitForMatch(failedOrDone_)) << fault << "\n" << machine->transcript();
     ASSERT_TRUE(machine->waitForClockLine()) << fault << "\n" << machine->transcript();
     const std::string& seen = machine->transcript();
     const std::size_t failedAt = seen.find("[failing step ");
-    if (failedAt == std::string::npos) break;  // past the last step
-    const std::string failed = "[failing step " + std::to_string(step) + ": " + stepIn(seen) + "]";
-    const char* reason = full ? ": No space left on device\r\n" : ": Input/output error\r\n";
-    EXPECT_TRUE(seen.find("cannot write ", failedAt) != std::string::npos &&
+    ASSERT_NE(failedAt, std::string::npos) << failed << ": never made\n" << seen;
+    const std::string said = std::string(reading ? "cannot read " : "cannot write ");
+    const char* reason = reading ? (second ? ": Permission denied\r\n" : ": Input/output error\r\n")
+                                 : (second ? ": No space left on device\r\n" : ": Input/output error\r\n");
+    EXPECT_TRUE(seen.find(said, failedAt) != std::string::npos &&
                 seen.find(reason, failedAt) != std::string::npos)
         << failed << ": not said\n"
         << seen;
@@ -522,16 +567,18 @@ TEST_P(WriteSteps, FailingAtEachIsSaidAndLeavesAWholeState) {
     machine->kill();
     ++reached[checkSettled(failed, 0)];
     if (HasFailure()) return;
-    if (stepIn(seen) != "sync .") continue;
+    if (doing(steps[i]) != "sync .") continue;
     ++folderSyncs;
-    auto synced = runWith("COFFEE_FAIL_AT_STEP=" + std::to_string(step) + ":EINVAL");
+    auto synced = runWith("COFFEE_FAIL_AT_STEP=" + steps[i] + ":EINVAL");
     EXPECT_TRUE(actionEnds(*synced)) << failed << " with EINVAL";
     EXPECT_EQ(synced->transcript().find("cannot write "), std::string::npos) << failed << " with EINVAL";
     EXPECT_EQ(folderState(), describe(scenario.settled.back())) << failed << " with EINVAL";
   }
-  EXPECT_GT(step, 3) << "never failed: does the program run on the test disk?";
-  report("failed", step - 1, reached,
-         ", " + std::to_string(folderSyncs) + " folder syncs also failed with EINVAL");
+  const auto readSteps = std::count_if(steps.begin(), steps.end(), reads);
+  report(("failed at each of its " + std::to_string(steps.size() - readSteps) + " write and " +
+          std::to_string(readSteps) + " read steps")
+             .c_str(),
+         reached, ", " + std::to_string(folderSyncs) + " folder syncs also failed with EINVAL");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sequences, WriteSteps, ::testing::ValuesIn(kSequences),

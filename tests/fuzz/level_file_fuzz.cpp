@@ -2,6 +2,7 @@
 // back reads the same.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "fuzz/fuzz_folder.h"
@@ -15,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (cm::waterData != level) std::abort();
   if (!cm::renewWater(level)) std::abort();
   if (cm::waterSensor() != level) std::abort();
-  if (*cm::readWholeFile(cm::kWaterFile) != std::to_string(level)) std::abort();
+  std::optional<std::string> written;
+  if (cm::readDataFile(cm::kWaterFile, written) || written != std::to_string(level)) std::abort();
   return 0;
 }

@@ -33,19 +33,16 @@ int errorNamed(std::string_view name) {
   return code;
 }
 
-// "N:ERROR,M:ERROR": step number to error. A step without an error fails with EIO.
-std::map<long, int> parsePlan(std::string_view plan) {
-  std::map<long, int> failing;
+// "NAME#N:ERROR,NAME#M:ERROR": step to error. A step without an error
+// fails with EIO.
+std::map<std::string, int> parsePlan(std::string_view plan) {
+  std::map<std::string, int> failing;
   while (!plan.empty()) {
     const std::string_view item = plan.substr(0, plan.find(','));
     plan.remove_prefix(std::min(plan.size(), item.size() + 1));
-    long step = 0;
-    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), step);
-    if (error != std::errc{} || step <= 0) continue;
-    const int code = end != item.data() + item.size() && *end == ':'
-                         ? errorNamed(item.substr(static_cast<std::size_t>(end - item.data()) + 1))
-                         : EIO;
-    failing[step] = code != 0 ? code : EIO;
+    const std::size_t colon = item.find(':', item.find('#'));
+    const int code = colon == std::string_view::npos ? EIO : errorNamed(item.substr(colon + 1));
+    failing[std::string(item.substr(0, colon))] = code != 0 ? code : EIO;
   }
   return failing;
 }
@@ -57,9 +54,10 @@ const char* env(const char* name) {
 
 struct Plan {
   std::mutex mutex;
-  long steps = 0;
-  long killAt = std::atol(env("COFFEE_KILL_AT_STEP"));
-  std::map<long, int> failing = parsePlan(env("COFFEE_FAIL_AT_STEP"));
+  std::map<std::string, long> occurrences;
+  bool listing = *env("COFFEE_LIST_STEPS") != '\0';
+  std::string killAt = env("COFFEE_KILL_AT_STEP");
+  std::map<std::string, int> failing = parsePlan(env("COFFEE_FAIL_AT_STEP"));
 };
 
 Plan& plan() {
@@ -71,17 +69,28 @@ void say(const std::string& line) {
   [[maybe_unused]] const ssize_t written = ::write(2, line.data(), line.size());
 }
 
+// What a step works on, the same in every run: a temporary file without
+// the pid in its name.
+std::string stableName(std::string_view file) {
+  const std::string pid = "." + std::to_string(::getpid()) + ".tmp";
+  if (file.size() > pid.size() && file.substr(file.size() - pid.size()) == pid) {
+    return std::string(file.substr(0, file.size() - pid.size())) + ".tmp";
+  }
+  return std::string(file);
+}
+
 // True when this step is to fail; errno then holds the error.
 bool stepFails(std::string_view step, std::string_view file) {
   Plan& p = plan();
   std::lock_guard lock(p.mutex);
-  const long number = ++p.steps;
-  const std::string named = std::to_string(number) + ": " + std::string(step) + " " + std::string(file);
-  if (number == p.killAt) {
+  const std::string name = std::string(step) + " " + stableName(file);
+  const std::string named = name + "#" + std::to_string(++p.occurrences[name]);
+  if (p.listing) say("[step " + named + "]\n");
+  if (named == p.killAt) {
     say("[killed before step " + named + "]\n");
     ::raise(SIGKILL);
   }
-  const auto failing = p.failing.find(number);
+  const auto failing = p.failing.find(named);
   if (failing == p.failing.end()) return false;
   say("[failing step " + named + ": " + std::strerror(failing->second) + "]\n");
   errno = failing->second;
@@ -93,11 +102,25 @@ bool stepFails(std::string_view step, std::string_view file) {
 void test::planFailingSteps(std::string_view text) {
   Plan& p = plan();
   std::lock_guard lock(p.mutex);
-  p.steps = 0;
+  p.occurrences.clear();
   p.failing = parsePlan(text);
 }
 
-int disk::createFile(const char* path) { return stepFails("create", path) ? -1 : sys::createFile(path); }
+bool disk::readFile(const char* path, std::string& bytes) {
+  return !stepFails("read", path) && sys::readFile(path, bytes);
+}
+
+bool disk::lookAtFile(const char* path, std::string& bytes) {
+  return !stepFails("look", path) && sys::readFile(path, bytes);
+}
+
+bool disk::readAt(int fd, off_t offset, std::size_t size, std::string& bytes, const char* file) {
+  return !stepFails("read", file) && sys::readAt(fd, offset, size, bytes);
+}
+
+int disk::createFile(const char* path, std::optional<mode_t> keepMode) {
+  return stepFails("create", path) ? -1 : sys::createFile(path, keepMode);
+}
 
 int disk::openLockFile(const char* path) {
   struct stat info {};

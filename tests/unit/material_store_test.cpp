@@ -36,11 +36,22 @@ TEST_F(MaterialStoreTest, EveryReadGoesToTheFile) {
   EXPECT_EQ(beanData, 40);
 }
 
+// On a screen; a level a sequence checks is 0 only when its file is missing.
 TEST_F(MaterialStoreTest, MissingEmptyOrGarbageFilesReadAsZero) {
   beanData = 55;
   EXPECT_EQ(beanInterface(), 0);
   EXPECT_EQ(beanData, 0);
   EXPECT_FALSE(exists(kBeanFile)) << "a read never creates a level file";
+  writeFile(kPowderFile, "7");
+  ASSERT_TRUE(readBrewLevels());
+  EXPECT_EQ(powderData + beanData + waterData, 7);
+
+  std::filesystem::create_directory(folder_ / kWaterFile);  // there, and it cannot be read
+  EXPECT_EQ(waterInterface(), 0);
+  ASSERT_FALSE(readCleaningWater());
+  EXPECT_EQ(lastFileFailure->said(), "cannot read waterSensor.txt: Is a directory");
+  EXPECT_FALSE(renewWater(100));
+  std::filesystem::remove(folder_ / kWaterFile);
 
   for (const char* content : {"", "   \n", "abc", "-", "\xff\xfe"}) {
     writeFile(kWaterFile, content);

@@ -228,7 +228,7 @@ TEST_F(SequencesTest, FiredBookingsLeaveWhateverTheOutcome) {
 
   // An empty request ends silently, but not a failure to consume its booking.
   writeFile(kReserveFile, "12241830\n0\n1\n");
-  test::planFailingSteps("1:EIO");  // the journal's write of the consumption
+  test::planFailingSteps("write .coffee_machine.lock#1:EIO");  // the consumption
   startCapture();
   EXPECT_TRUE(fireDueBrew(12241830));
   EXPECT_NE(finishCapture().find("cannot write .coffee_machine.lock: Input/output error"), std::string::npos);

@@ -202,14 +202,10 @@ std::string shown(const std::string& bookings) {
          std::to_string(std::hash<std::string>{}(bookings)) + ")";
 }
 
-std::string describe(int water, int powder, int beans, const std::string& bookings,
-                     const std::string& cleanings) {
-  return std::to_string(water) + "/" + std::to_string(powder) + "/" + std::to_string(beans) + " bookings [" +
-         shown(bookings) + "] cleanings [" + shown(cleanings) + "]";
-}
-
 std::string describe(const FolderState& state) {
-  return describe(state.water, state.powder, state.beans, state.bookings, state.cleanings);
+  return std::to_string(state.water) + "/" + std::to_string(state.powder) + "/" +
+         std::to_string(state.beans) + " bookings [" + shown(state.bookings) + "] cleanings [" +
+         shown(state.cleanings) + "]";
 }
 
 struct CutScenario {

@@ -34,6 +34,7 @@ TEST_F(JournalTest, AChargeWhoseJournalEntryFailedNeverLandsLater) {
 // read at the next opening: that file is not taken for one changed by hand,
 // the journal stays and the failure is said; once the file can be read, the
 // next opening finishes the change, from an entry longer than 1 MiB.
+// Whatever else the lock file holds costs no memory.
 TEST_F(JournalTest, AFileThatCannotBeReadKeepsTheJournalUntilItCan) {
   writeFile(kWaterFile, "1000");
   writeFile(kReserveFile, "12241830\n200\n0\n");
@@ -54,6 +55,12 @@ TEST_F(JournalTest, AFileThatCannotBeReadKeepsTheJournalUntilItCan) {
   ASSERT_TRUE(renewBean(90));
   EXPECT_TRUE(readFile(kReserveFile) == longBookings) << "the long entry was not read whole";
   EXPECT_EQ(readFile(kLockFile) + readFile(kBeanFile), "90");
+
+  // A lock file someone else filled is read no further than its first line.
+  std::filesystem::resize_file(folder_ / kLockFile, std::uintmax_t{1} << 30);
+  test::planFailingSteps("read .coffee_machine.lock#2:EIO");
+  EXPECT_TRUE(renewBean(80));
+  EXPECT_EQ(readFile(kLockFile), "");
 }
 
 // A booking consumed by a sequence leaves its file at the sequence's end,

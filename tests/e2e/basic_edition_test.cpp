@@ -225,45 +225,5 @@ TEST_F(BasicEditionTest, AtEndOfInputItKeepsPollingWithoutSpinning) {
   EXPECT_LT(cpuSeconds(machine->pid()) - cpuBefore, 0.5);
 }
 
-TEST_F(BasicEditionTest, ABookingStoredByOneEditionFiresInTheOther) {
-  {
-    auto full = start(kFullProgram);
-    ASSERT_TRUE(full->waitForClockLine());
-    openMenu(*full);
-    full->type("2\n");
-    answer(*full, "time : ", "12241831\n");
-    answer(*full, "concentrate : ", "200\n");
-    answer(*full, "temperature : ", "0\n");
-    ASSERT_TRUE(full->waitForClockLine());
-    openMenu(*full);
-    full->type("0\n");
-    ASSERT_EQ(full->waitExit(), 0);
-  }
-  {
-    auto basic = start(kBasicProgram, false, "2026-12-24 18:30:55");
-    ASSERT_TRUE(basic->waitFor(framed(" Coffee Making Finished..!!")));
-    ASSERT_TRUE(basic->waitForClockLine());
-    EXPECT_EQ(readFile("reserveData.txt"), "");
-    EXPECT_EQ(readFile("waterSensor.txt"), "800");
-    wake(*basic);
-    basic->type("3\n");  // clean out the used powder for the next brew
-    ASSERT_TRUE(basic->waitFor(framed(" cleaning is finished.")));
-    wake(*basic);
-    basic->type("2\n");
-    answer(*basic, "time : ", "12241833\n");
-    answer(*basic, "concentrate : ", "100\n");
-    answer(*basic, "temperature : ", "0\n");
-    ASSERT_TRUE(basic->waitForClockLine());
-    wake(*basic);
-    basic->type("0\n");
-    ASSERT_EQ(basic->waitExit(), 0);
-  }
-  auto full = start(kFullProgram, false, "2026-12-24 18:32:55");
-  ASSERT_TRUE(full->waitFor("** Coffee Making Finished..!!"));
-  ASSERT_TRUE(full->waitForClockLine());
-  EXPECT_EQ(readFile("reserveData.txt"), "");
-  EXPECT_EQ(readFile("waterSensor.txt"), "200");
-}
-
 }  // namespace
 }  // namespace cm::e2e

@@ -1,0 +1,63 @@
+// The booking runner, which both editions fire due bookings through: a
+// fired booking leaves its file whatever the sequence's outcome, and
+// leaves after a sequence that ran past midnight too.
+#include "control/booking_runner.h"
+
+#include "machine/registers.h"
+#include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
+#include "support/fake_platform.h"
+#include "support/faulty_disk.h"
+#include "support/machine_fixture.h"
+
+namespace cm {
+namespace {
+
+class BookingRunnerTest : public test::MachineTest {};
+
+TEST_F(BookingRunnerTest, FiredBookingsLeaveWhateverTheOutcome) {
+  setLevels(50, 10, 100);  // too little water to brew
+  writeFile(kReserveFile, "12241830\n200\n0\n12241831\n100\n0\n");
+  startCapture();
+  EXPECT_FALSE(fireDueBrew(12241829));
+  EXPECT_TRUE(fireDueBrew(12241830));
+  EXPECT_NE(finishCapture().find("** no water "), std::string::npos);
+  EXPECT_EQ(readFile(kReserveFile), "12241831\n100\n0\n");
+  EXPECT_EQ(readFile(kWaterFile), "50");
+
+  // An empty request ends silently, but not a failure to consume its booking.
+  writeFile(kReserveFile, "12241830\n0\n1\n");
+  test::planFailingSteps("write .coffee_machine.lock#1:EIO");  // the consumption
+  startCapture();
+  EXPECT_TRUE(fireDueBrew(12241830));
+  EXPECT_NE(finishCapture().find("cannot write .coffee_machine.lock: Input/output error"), std::string::npos);
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n0\n1\n");
+}
+
+TEST_F(BookingRunnerTest, BookingAtNewYearsEveLeavesAfterMidnight) {
+  // The brew's screens run past midnight; the booking must still leave.
+  fake::setTime(fake::localTime(2026, 12, 31, 23, 59, 50));
+  setLevels(1000, 10, 100);
+  writeFile(kReserveFile, "12312359\n200\n1\n");
+  startCapture();
+  EXPECT_TRUE(fireDueBrew(12312359));
+  const std::string out = finishCapture();
+  EXPECT_NE(out.find("2027-1-1  0 : 0 "), std::string::npos);
+  EXPECT_TRUE(reserveList.bookings.empty());
+  EXPECT_EQ(readFile(kReserveFile), "");
+}
+
+TEST_F(BookingRunnerTest, DueCleaningFiresAndLeaves) {
+  setLevels(600, 0, 0);
+  isPowderRemain = 1;
+  writeFile(kCleanReserveFile, "12241000\n12240900\n");
+  startCapture();
+  EXPECT_TRUE(fireDueCleaning(12241100));
+  finishCapture();
+  EXPECT_EQ(readFile(kCleanReserveFile), "12240900\n");
+  EXPECT_EQ(readFile(kWaterFile), "100");
+  EXPECT_EQ(isPowderRemain, 0);
+}
+
+}  // namespace
+}  // namespace cm

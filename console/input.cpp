@@ -100,6 +100,6 @@ std::optional<int> readNumberLine() {
   }
 }
 
-void resetInputForTests() { endOfInput = false; }
+void resetInput() { endOfInput = false; }
 
 }  // namespace cm

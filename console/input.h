@@ -26,7 +26,7 @@ bool inputClosed();
 // edition reads lines with the terminal's own line editing off).
 std::optional<int> readNumberLine();
 
-// Test hook: forget a previous end of input.
-void resetInputForTests();
+// Back to the power-on state, as a test begins: no end of input seen.
+void resetInput();
 
 }  // namespace cm

@@ -16,6 +16,9 @@ namespace cm {
 
 namespace {
 
+// The material level screen stays this long.
+constexpr int kMaterialHoldSeconds = 4;
+
 std::optional<int> ask(const char* label) {
   std::fputs(label, stdout);
   return readNumberLine();

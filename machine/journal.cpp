@@ -5,10 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 
+#include "machine/booking_text.h"
 #include "machine/disk.h"
-#include "machine/number_text.h"
 
 namespace cm {
 
@@ -266,7 +267,14 @@ bool settleBooking() {
       {}, [](std::span<FileChange>) {}, Settles::yes);
 }
 
-Sequence::Sequence(Wait forClaim) : claim_(forClaim) {
+// Checked before the claim is asked for: a second Sequence waiting for the
+// claim its own program holds would wait for ever.
+Wait Sequence::alone(Wait forClaim) {
+  assert(running_ == nullptr && "a program makes one Sequence at a time");
+  return forClaim;
+}
+
+Sequence::Sequence(Wait forClaim) : claim_(alone(forClaim)) {
   if (!claim_.held()) {
     if (!claim_.busy()) lastFileFailure = claim_.failure();
     return;

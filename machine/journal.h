@@ -45,6 +45,10 @@ struct FileChange {
   std::optional<std::string> after;
 };
 
+// Settles::yes: the change also consumes the booking of the running
+// Sequence (Sequence::running()), recorded in the same journal entry, so the
+// two land together; once per sequence. Without a running booked sequence
+// it consumes nothing.
 enum class Settles { no, yes };
 
 // One change of data files, all or nothing. Under the update lock `edit`
@@ -68,7 +72,14 @@ void sequenceFailed();
 
 // One sequence of the machine, a brew or a cleaning: the claim it runs
 // under, the booking it fires (if booked), and the booking's removal from
-// its file once the sequence has ended. A program runs one at a time.
+// its file once the sequence has ended.
+//
+// A program makes one Sequence at a time, and running() relies on it: the
+// bookings are fired under machineMutex (control/booking_runner.h), and the
+// full edition stops its clock thread, and joins it, before the menu runs a
+// brew or a cleaning. A Sequence made while another runs is a fault in the
+// code, and ends the program (in a build with assertions, as the tests'
+// are) rather than let two sequences share one journal.
 class Sequence {
  public:
   // A booking only tries the claim (Wait::no): while another program runs
@@ -106,6 +117,8 @@ class Sequence {
                           const std::function<void(std::span<FileChange>)>&, Settles);
   friend bool settleBooking();
   friend void sequenceFailed();
+
+  static Wait alone(Wait forClaim);
 
   static Sequence* running_;
   SequenceClaim claim_;

@@ -3,9 +3,7 @@
 
 #include <cstddef>
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace cm {
 
@@ -19,21 +17,6 @@ struct ScannedInt {
 // an optional sign and at least one digit. `pos` moves past the number on
 // success and is left alone otherwise.
 ScannedInt scanInt(std::string_view text, std::size_t& pos);
-
-// The leading integers of a text, up to the first thing that is not an int
-// (an out-of-range number counts as not a number): a booking file's numbers.
-std::vector<int> scanNumbers(std::string_view text);
-
-// Each number as "%d\n": a booking file's text.
-std::string numberLines(const std::vector<int>& numbers);
-
-// A booking file's numbers as whole records of `width` numbers each: an
-// incomplete last record is dropped, as loading drops it.
-std::vector<int> wholeRecords(std::string_view text, std::size_t width);
-
-// A booking file's text without the first record equal to `record` (each
-// record as wide as it); nothing when the file holds no such record.
-std::optional<std::string> withoutRecord(std::string_view text, const std::vector<int>& record);
 
 // A typed answer: the whole line must be one whole number in the signed
 // 32-bit range, with optional blanks around it. Anything else is no answer.

@@ -34,7 +34,6 @@ enum DisplayCode : int {
 inline constexpr int kMessageHoldSeconds = 3;
 inline constexpr int kWarningHoldSeconds = 2;
 inline constexpr int kFrameSeconds = 1;
-inline constexpr int kMaterialHoldSeconds = 4;  // the material level screen
 
 // Draws the screen of `code` and returns when its hold is over. Prompts are
 // left on the terminal without a line end, ready for the answer.

@@ -1,5 +1,5 @@
 // Cleanings booked for a later minute, in booking order, mirrored to
-// "cleanReserveData.txt" (one "%d\n" line per booking).
+// "cleanReserveData.txt" (machine/booking_text.h).
 #pragma once
 
 #include <vector>

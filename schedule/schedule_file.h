@@ -1,5 +1,5 @@
-// The text form shared by both schedule files: decimal integers, one per
-// line, each written with "%d\n"; a booking is a fixed number of them.
+// The two schedule files as their schedules read and change them, in the
+// text of machine/booking_text.h.
 #pragma once
 
 #include <vector>

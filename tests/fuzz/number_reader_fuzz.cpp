@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int saved = ::dup(0);
   ::dup2(fds[0], 0);
   ::close(fds[0]);
-  cm::resetInputForTests();
+  cm::resetInput();
 
   std::size_t answers = 0;
   while (!cm::inputClosed()) {

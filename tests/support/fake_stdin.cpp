@@ -17,7 +17,7 @@ FakeStdin::FakeStdin(std::string_view bytes, bool endAfter) {
     ::close(fds[0]);
   }
   writer_ = fds[1];
-  resetInputForTests();
+  resetInput();
   type(bytes);
   if (endAfter) {
     ::close(writer_);
@@ -33,7 +33,7 @@ FakeStdin::~FakeStdin() {
   } else {
     ::close(0);  // it was closed before
   }
-  resetInputForTests();
+  resetInput();
 }
 
 void FakeStdin::type(std::string_view bytes) {

@@ -32,7 +32,7 @@ void resetMachineState() {
   resetDisplayCount();
   resetFailedBookings();
   resetMenuRegisters();
-  resetInputForTests();
+  resetInput();
   resetKeyboard();
 }
 

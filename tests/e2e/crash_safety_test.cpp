@@ -158,6 +158,8 @@ TEST_F(CrashSafetyTest, KilledAtRandomMomentsEveryFileStaysWhole) {
 TEST_F(CrashSafetyTest, EveryStartRemovesTheTemporaryFilesOfEveryDataFile) {
   const std::string before = snapshot();
   writeFile("waterSensor.txt.bak.tmp", "a user's");
+  writeFile("reserveData.txt.20261224", "dated");
+  writeFile("waterSensor.txt.1234.bak", "kept");
   for (const std::string& program : {kFullProgram, kBasicProgram}) {
     for (const std::string name : {"waterSensor.txt", "powderSensor.txt", "beanSensor.txt", "reserveData.txt",
                                    "cleanReserveData.txt"}) {
@@ -172,6 +174,8 @@ TEST_F(CrashSafetyTest, EveryStartRemovesTheTemporaryFilesOfEveryDataFile) {
     ASSERT_TRUE(machine->waitForClockLine());
     EXPECT_EQ(temporaryFiles(), std::vector<std::string>{"waterSensor.txt.bak.tmp"}) << program;
   }
+  EXPECT_EQ(readFile("reserveData.txt.20261224") + readFile("waterSensor.txt.1234.bak"), "datedkept")
+      << "a household's copy was taken for a temporary file";
   EXPECT_EQ(snapshot(), before);
 }
 
@@ -482,6 +486,11 @@ TEST_P(WriteSteps, KilledAtEachEveryEffectLandsWholeAndOnce) {
     if (HasFailure()) return;
   }
   for (std::size_t i = 0; i < steps.size(); ++i) {
+    // A new lock file lasts, as a rename does, once its folder is synced.
+    if (steps[i].starts_with("create .coffee_machine.lock")) {
+      EXPECT_TRUE(i + 1 < steps.size() && doing(steps[i + 1]) == "sync .")
+          << steps[i] << " is not followed by a sync of the folder";
+    }
     if (!steps[i].starts_with("rename ")) continue;
     // The new bytes are on the disk before they take the file's name...
     const std::string temp = doing(steps[i]).substr(7) + ".";

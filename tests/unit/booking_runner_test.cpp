@@ -3,6 +3,7 @@
 // leaves after a sequence that ran past midnight too.
 #include "control/booking_runner.h"
 
+#include "machine/journal.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
@@ -32,6 +33,15 @@ TEST_F(BookingRunnerTest, FiredBookingsLeaveWhateverTheOutcome) {
   EXPECT_TRUE(fireDueBrew(12241830));
   EXPECT_NE(finishCapture().find("cannot write .coffee_machine.lock: Input/output error"), std::string::npos);
   EXPECT_EQ(readFile(kReserveFile), "12241830\n0\n1\n");
+
+  // Consumed by a program that died right after its charge: it leaves, unbrewed.
+  test::planFailingSteps("");
+  setLevels(1000, 10, 100);
+  writeFile(kReserveFile, "12241830\n200\n0\n");
+  writeFile(kLockFile, entryText({{}, {{kReserveFile, {12241830, 200, 0}}}}));
+  EXPECT_FALSE(fireDueBrew(12241830));
+  EXPECT_EQ(readFile(kReserveFile) + readFile(kLockFile) + readFile(kWaterFile), "1000")
+      << "brewed a booking another program consumed";
 }
 
 TEST_F(BookingRunnerTest, BookingAtNewYearsEveLeavesAfterMidnight) {
@@ -50,11 +60,12 @@ TEST_F(BookingRunnerTest, BookingAtNewYearsEveLeavesAfterMidnight) {
 TEST_F(BookingRunnerTest, DueCleaningFiresAndLeaves) {
   setLevels(600, 0, 0);
   isPowderRemain = 1;
-  writeFile(kCleanReserveFile, "12241000\n12240900\n");
+  writeFile(kCleanReserveFile, "12241000\n12240900\n12241000\n");
   startCapture();
   EXPECT_TRUE(fireDueCleaning(12241100));
   finishCapture();
-  EXPECT_EQ(readFile(kCleanReserveFile), "12240900\n");
+  EXPECT_EQ(readFile(kCleanReserveFile), "12240900\n12241000\n")
+      << "the twin booked for the same minute left too";
   EXPECT_EQ(readFile(kWaterFile), "100");
   EXPECT_EQ(isPowderRemain, 0);
 }

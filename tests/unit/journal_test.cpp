@@ -87,7 +87,13 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   claim.l_len = 1;
   const int otherProgram = ::open(kLockFile, O_RDWR);
   ASSERT_EQ(::fcntl(otherProgram, F_OFD_SETLK, &claim), 0);
+  const auto descriptors = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
+  const auto open = descriptors();
   ASSERT_TRUE(renewWater(900));
+  EXPECT_TRUE(Sequence(Wait::no).busy());
+  EXPECT_EQ(descriptors(), open) << "a claim found busy kept its descriptor open";
   EXPECT_EQ(readFile(kReserveFile), bookings);
   EXPECT_EQ(readFile(kLockFile), journal);
   ::close(otherProgram);
@@ -99,6 +105,14 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   const int nextProgram = ::open(kLockFile, O_RDWR);
   EXPECT_EQ(::fcntl(nextProgram, F_OFD_SETLK, &claim), 0) << "the claim taken to finish it is still held";
   ::close(nextProgram);
+
+  // Taken out by hand during its sequence, another half typed: the file stays.
+  writeFile(kReserveFile, "12241830\n100\n1\n1225");
+  Sequence sequence(Wait::no);
+  sequence.fires(kReserveFile, {12241830, 200, 0});
+  ASSERT_TRUE(settleBooking() && sequence.finish());
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n1225")
+      << "rewritten without the booking it never held";
 }
 
 // However whole, an entry that names any file but the folder's data files

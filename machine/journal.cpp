@@ -8,8 +8,8 @@
 #include <cassert>
 #include <cerrno>
 
-#include "machine/booking_text.h"
 #include "machine/disk.h"
+#include "machine/number_text.h"
 
 namespace cm {
 
@@ -267,8 +267,7 @@ bool settleBooking() {
       {}, [](std::span<FileChange>) {}, Settles::yes);
 }
 
-// Checked before the claim is asked for: a second Sequence waiting for the
-// claim its own program holds would wait for ever.
+// Checked before the claim is asked for, which its own program would hold.
 Wait Sequence::alone(Wait forClaim) {
   assert(running_ == nullptr && "a program makes one Sequence at a time");
   return forClaim;

@@ -45,17 +45,15 @@ struct FileChange {
   std::optional<std::string> after;
 };
 
-// Settles::yes: the change also consumes the booking of the running
-// Sequence (Sequence::running()), recorded in the same journal entry, so the
-// two land together; once per sequence. Without a running booked sequence
-// it consumes nothing.
+// Settles::yes: the change also consumes the booking of the running Sequence
+// (Sequence::running()), in the same journal entry, once per sequence; with
+// no booked sequence running, nothing.
 enum class Settles { no, yes };
 
 // One change of data files, all or nothing. Under the update lock `edit`
 // gets the files as they are at this moment and sets their new bytes; the
-// changed files are then written together. With Settles::yes the change
-// also consumes the booking of the running sequence, in the same step.
-// False, with lastFileFailure set, when it could not be written.
+// changed files are then written together. False, with lastFileFailure
+// set, when a file could not be read (nothing is written) or written.
 bool changeFiles(std::initializer_list<const char*> paths,
                  const std::function<void(std::span<FileChange>)>& edit, Settles settles = Settles::no);
 
@@ -72,14 +70,11 @@ void sequenceFailed();
 
 // One sequence of the machine, a brew or a cleaning: the claim it runs
 // under, the booking it fires (if booked), and the booking's removal from
-// its file once the sequence has ended.
-//
-// A program makes one Sequence at a time, and running() relies on it: the
-// bookings are fired under machineMutex (control/booking_runner.h), and the
-// full edition stops its clock thread, and joins it, before the menu runs a
-// brew or a cleaning. A Sequence made while another runs is a fault in the
-// code, and ends the program (in a build with assertions, as the tests'
-// are) rather than let two sequences share one journal.
+// its file once the sequence has ended. A program makes one at a time, which
+// running() relies on: bookings fire under machineMutex (booking_runner.h)
+// and the full edition joins its clock thread before the menu runs one. A
+// second one made meanwhile is a fault in the code: it ends the program in
+// a build with assertions, as the tests' are.
 class Sequence {
  public:
   // A booking only tries the claim (Wait::no): while another program runs

@@ -45,10 +45,9 @@ struct Levels {
 // One charge of the level files, all or nothing: `change` gets the levels
 // as the files hold them at this moment (so a change made meanwhile by
 // another program is built on, never undone) and returns the new ones; the
-// levels that differ are written together. With Settles::yes the charge
-// also consumes the booking of the running booked sequence. False, with
-// lastFileFailure set, when it could not be written: then no level changed.
-// The registers are not touched.
+// levels that differ are written together. False, with lastFileFailure
+// set, when a level could not be read or written: then none changed. The
+// registers are not touched.
 bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles = Settles::no);
 
 // Level writes: the file then holds exactly the "%d" text of the level, with

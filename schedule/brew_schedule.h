@@ -1,5 +1,5 @@
 // Brews booked for a later minute, kept in the order they were booked and
-// mirrored to "reserveData.txt" (machine/booking_text.h).
+// mirrored to "reserveData.txt" (machine/number_text.h).
 #pragma once
 
 #include <vector>

@@ -1,5 +1,5 @@
 // Cleanings booked for a later minute, in booking order, mirrored to
-// "cleanReserveData.txt" (machine/booking_text.h).
+// "cleanReserveData.txt" (machine/number_text.h).
 #pragma once
 
 #include <vector>

@@ -1,8 +1,8 @@
 #include "schedule/schedule_file.h"
 
-#include "machine/booking_text.h"
 #include "machine/data_file.h"
 #include "machine/journal.h"
+#include "machine/number_text.h"
 
 namespace cm {
 

@@ -1,5 +1,5 @@
 // The two schedule files as their schedules read and change them, in the
-// text of machine/booking_text.h.
+// text of machine/number_text.h.
 #pragma once
 
 #include <vector>

@@ -109,6 +109,7 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   // Taken out by hand during its sequence, another half typed: the file stays.
   writeFile(kReserveFile, "12241830\n100\n1\n1225");
   Sequence sequence(Wait::no);
+  EXPECT_DEBUG_DEATH(Sequence{Wait::no}, "one Sequence at a time");
   sequence.fires(kReserveFile, {12241830, 200, 0});
   ASSERT_TRUE(settleBooking() && sequence.finish());
   EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n1225")

@@ -18,10 +18,6 @@ Sequence* Sequence::running_ = nullptr;
 
 namespace {
 
-// What a read of the journal asks for at least: every entry a change
-// leaves in it but one that carries a booking file's bytes.
-constexpr std::size_t kReadAhead = 64 * 1024;
-
 bool fail(FileError error) {
   lastFileFailure = std::move(error);
   return false;
@@ -33,36 +29,20 @@ class Journal {
  public:
   explicit Journal(int fd) : fd_(fd) {}
 
-  // Reads the whole entries at the start of the lock file, one at a time
-  // and each no longer than the file holds: what is not an entry (a lock
-  // file someone else filled) is read no further than an entry's first
-  // line. A read that fails fails the opening: nothing is ever written over
+  // A read that fails fails the opening: nothing is ever written over
   // bytes that were not read.
   FileResult read() {
-    std::string ahead;  // the bytes from end_ on, as far as they are read
-    bool wholeFile = false;
-    const auto readUpTo = [&](std::size_t size) {
-      if (ahead.size() >= size || wholeFile) return true;
-      const std::size_t asked = std::max(size - ahead.size(), kReadAhead);
-      const std::size_t had = ahead.size();
-      if (!disk::readAt(fd_, end_ + static_cast<off_t>(had), asked, ahead, kLockFile)) return false;
-      wholeFile = ahead.size() - had < asked;
-      return true;
-    };
-    for (;;) {
-      if (!readUpTo(kLongestEntryHeader)) return FileError::fromErrno(kLockFile, FileAccess::read);
-      const std::optional<EntryHeader> header = parseEntryHeader(ahead);
-      if (!header) break;
-      const std::size_t size = header->size + header->bodySize;
-      if (!readUpTo(size)) return FileError::fromErrno(kLockFile, FileAccess::read);
-      std::optional<Entry> entry =
-          parseEntry(*header, std::string_view(ahead).substr(header->size, header->bodySize));
-      if (!entry) break;
-      last_ = std::move(entry);
-      end_ += static_cast<off_t>(size);
-      ahead.erase(0, size);
-    }
-    tornTail_ = !ahead.empty();
+    int error = 0;
+    std::optional<JournalText> text =
+        readJournal([&](std::size_t offset, std::size_t size, std::string& bytes) {
+          if (disk::readAt(fd_, static_cast<off_t>(offset), size, bytes, kLockFile)) return true;
+          error = errno;
+          return false;
+        });
+    if (!text) return FileError{kLockFile, error, FileAccess::read};
+    last_ = std::move(text->last);
+    end_ = static_cast<off_t>(text->wholeUpTo);
+    tornTail_ = text->more;
     return std::nullopt;
   }
 

@@ -121,35 +121,54 @@ std::string entryText(const Entry& entry) {
   return std::string(header).append(body);
 }
 
-std::optional<EntryHeader> parseEntryHeader(std::string_view text) {
-  Cursor in(text.substr(0, kLongestEntryHeader));
-  if (in.word() != "entry") return std::nullopt;
-  in.expect(' ');
-  const auto bodySize = in.number<std::size_t>();
-  in.expect(' ');
-  const auto checksum = in.number<std::uint64_t>(16);
-  in.expect('\n');
-  if (!in.ok()) return std::nullopt;
-  return EntryHeader{in.pos(), bodySize, checksum};
-}
+// An entry's first line, "entry <length> <checksum>\n"; no line of ours is
+// longer than this.
+constexpr std::size_t kLongestEntryHeader = 64;
+// What a read asks for at least: every entry a change leaves but one that
+// carries a booking file's bytes.
+constexpr std::size_t kReadAhead = 64 * 1024;
 
-std::optional<Entry> parseEntry(const EntryHeader& header, std::string_view body) {
-  if (body.size() != header.bodySize || entryChecksum(body) != header.checksum) return std::nullopt;
-  return parseBody(body);
+std::optional<JournalText> readJournal(const JournalBytes& read) {
+  JournalText journal;
+  std::string ahead;  // the bytes from wholeUpTo on, as far as they are read
+  bool wholeJournal = false;
+  const auto readUpTo = [&](std::size_t size) {
+    if (ahead.size() >= size || wholeJournal) return true;
+    const std::size_t asked = std::max(size - ahead.size(), kReadAhead);
+    const std::size_t had = ahead.size();
+    if (!read(journal.wholeUpTo + had, asked, ahead)) return false;
+    wholeJournal = ahead.size() - had < asked;
+    return true;
+  };
+  for (;;) {
+    if (!readUpTo(kLongestEntryHeader)) return std::nullopt;
+    Cursor in(std::string_view(ahead).substr(0, kLongestEntryHeader));
+    if (in.word() != "entry") break;
+    in.expect(' ');
+    const auto bodySize = in.number<std::size_t>();
+    in.expect(' ');
+    const auto checksum = in.number<std::uint64_t>(16);
+    in.expect('\n');
+    if (!in.ok()) break;
+    const std::size_t size = in.pos() + bodySize;
+    if (!readUpTo(size)) return std::nullopt;
+    const std::string_view body = std::string_view(ahead).substr(in.pos(), bodySize);
+    if (body.size() != bodySize || entryChecksum(body) != checksum) break;
+    std::optional<Entry> entry = parseBody(body);
+    if (!entry) break;
+    journal.last = std::move(entry);
+    journal.wholeUpTo += size;
+    ahead.erase(0, size);
+  }
+  journal.more = !ahead.empty();
+  return journal;
 }
 
 JournalText parseJournal(std::string_view text) {
-  JournalText journal;
-  std::size_t pos = 0;
-  while (const std::optional<EntryHeader> header = parseEntryHeader(text.substr(pos))) {
-    const std::string_view body = text.substr(pos + header->size, header->bodySize);
-    std::optional<Entry> entry = parseEntry(*header, body);
-    if (!entry) break;
-    journal.last = std::move(entry);
-    pos += header->size + header->bodySize;
-    journal.wholeUpTo = pos;
-  }
-  return journal;
+  return *readJournal([text](std::size_t offset, std::size_t size, std::string& bytes) {
+    bytes.append(text.substr(std::min(offset, text.size()), size));
+    return true;
+  });
 }
 
 }  // namespace cm

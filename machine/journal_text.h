@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,30 +48,25 @@ std::string entryText(const Entry& entry);
 // The checksum an entry's header carries for its body.
 std::uint64_t entryChecksum(std::string_view body);
 
-// An entry's first line, "entry <length> <checksum>\n": its own length and
-// what it says of the body that follows.
-struct EntryHeader {
-  std::size_t size;
-  std::size_t bodySize;
-  std::uint64_t checksum;
-};
-// No first line of ours is longer.
-inline constexpr std::size_t kLongestEntryHeader = 64;
-// The first line at the start of `text`; nothing when there is none.
-std::optional<EntryHeader> parseEntryHeader(std::string_view text);
-// The entry of that header whose body is `body`; nothing when the body is
-// damaged or not ours (see parseJournal).
-std::optional<Entry> parseEntry(const EntryHeader& header, std::string_view body);
-
 struct JournalText {
   std::optional<Entry> last;  // the last whole entry
   std::size_t wholeUpTo = 0;  // where the whole entries end
+  bool more = false;          // bytes follow them
 };
 
-// The whole entries at the start of `text`, up to the first that is torn,
-// damaged or not ours. An entry that names a file other than the folder's
-// data files, or a booking without numbers, is not ours: a journal written
-// by anyone else never makes a program write elsewhere.
+// Up to `size` bytes of the journal from `offset` on, appended to `bytes`;
+// fewer only at its end. False when they could not be read.
+using JournalBytes = std::function<bool(std::size_t offset, std::size_t size, std::string& bytes)>;
+
+// The whole entries at the start of the journal, up to the first that is
+// torn, damaged or not ours; nothing when a read failed. An entry that names
+// a file other than the folder's data files, or a booking without numbers,
+// is not ours: a journal written by anyone else never makes a program write
+// elsewhere. The entries are read one at a time, each no longer than the
+// journal holds, and what is not an entry no further than an entry's first
+// line: a lock file someone else filled costs no memory.
+std::optional<JournalText> readJournal(const JournalBytes& read);
+// The same, of a journal's whole text.
 JournalText parseJournal(std::string_view text);
 
 }  // namespace cm

@@ -8,7 +8,6 @@
 #include "control/logic_controller.h"
 #include "control/main_controller.h"
 #include "machine/journal.h"
-#include "machine/material_store.h"
 #include "machine/registers.h"
 #include "output/display.h"
 #include "output/edition.h"
@@ -54,13 +53,7 @@ void makeNow() {
   const int temperature = temperatureInterface(register2);
   const int concentrate = concentrateInterface(register1);
   logicController(0, concentrate, temperature);
-  runSequence([] {
-    if (readBrewLevels()) {
-      mainController(0, 0, waterData, beanData, powderData, coffeeData, 0);
-    } else {
-      reportFileFailure();
-    }
-  });
+  runSequence([] { brewWithLevelsNow(coffeeData); });
 }
 
 void reserve() {

@@ -5,7 +5,6 @@
 
 #include "control/main_controller.h"
 #include "machine/journal.h"
-#include "machine/material_store.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
@@ -85,12 +84,7 @@ bool fireDueBrew(int now) {
   const ReserveRecord booking = whatReserve(open, now);
   if (!sequence.ready()) return couldNotStart(booking, failedBrews);
   sequence.fires(kReserveFile, {booking.time, booking.concentrate, booking.temperature});
-  const CoffeeRequest request = searchList(open, now);
-  if (readBrewLevels()) {
-    mainController(0, 0, waterData, beanData, powderData, request, 0);
-  } else {
-    reportFileFailure();
-  }
+  brewWithLevelsNow(searchList(open, now));
   endSequence(sequence, booking, failedBrews);
   followReserveFile(reserveList);
   return true;

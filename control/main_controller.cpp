@@ -115,6 +115,14 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
 
 }  // namespace
 
+void brewWithLevelsNow(CoffeeRequest request) {
+  if (!readBrewLevels()) {
+    reportFileFailure();
+    return;
+  }
+  mainController(0, 0, waterData, beanData, powderData, request, 0);
+}
+
 void reportFileFailure() {
   if (!lastFileFailure) return;
   showFileFailure(lastFileFailure->said());

@@ -18,9 +18,14 @@ inline constexpr int kGrindBeans = 10;         // g of beans per grinding
 void mainController(int cleanFlag, int powerFlag, int water, int beans, int powder, CoffeeRequest request,
                     int displayCode);
 
-// A change that could not be written ends its action with this screen in
-// place of the success screen: the file and the reason, then three beeps.
-// Nothing when no failure waits to be told.
+// The brew of `request`, as the front end and the booking runner start it:
+// the levels are read now and handed to the main controller; one that
+// cannot be read is said, and nothing brews.
+void brewWithLevelsNow(CoffeeRequest request);
+
+// A file that could not be read or written ends its action with this screen
+// in place of the success screen: the file and the reason, then three
+// beeps. Nothing when no failure waits to be told.
 void reportFileFailure();
 
 }  // namespace cm

@@ -539,10 +539,13 @@ TEST_P(WriteSteps, FailingAtEachIsSaidAndLeavesAWholeState) {
   std::vector<int> reached(scenario.settled.size());
   int folderSyncs = 0;
   for (std::size_t i = 0; i < steps.size(); ++i) {
+    // Every other step: a full disk, or a read refused by the file's permissions.
+    static const std::pair<const char*, const char*> kFaults[2][2] = {
+        {{"EIO", "Input/output error"}, {"ENOSPC", "No space left on device"}},
+        {{"EIO", "Input/output error"}, {"EACCES", "Permission denied"}}};
     const bool reading = reads(steps[i]);
-    const bool second = i % 2 == 1;
-    const std::string fault = "COFFEE_FAIL_AT_STEP=" + steps[i] +
-                              (reading ? (second ? ":EACCES" : ":EIO") : (second ? ":ENOSPC" : ":EIO"));
+    const auto [error, reason] = kFaults[reading][i % 2];
+    const std::string fault = "COFFEE_FAIL_AT_STEP=" + steps[i] + ":" + error;
     const std::string failed = "[failing step " + steps[i] + "]";
     auto machine = runWith(fault);
     if (HasFailure()) return;
@@ -551,11 +554,8 @@ TEST_P(WriteSteps, FailingAtEachIsSaidAndLeavesAWholeState) {
     const std::string& seen = machine->transcript();
     const std::size_t failedAt = seen.find("[failing step ");
     ASSERT_NE(failedAt, std::string::npos) << failed << ": never made\n" << seen;
-    const std::string said = std::string(reading ? "cannot read " : "cannot write ");
-    const char* reason = reading ? (second ? ": Permission denied\r\n" : ": Input/output error\r\n")
-                                 : (second ? ": No space left on device\r\n" : ": Input/output error\r\n");
-    EXPECT_TRUE(seen.find(said, failedAt) != std::string::npos &&
-                seen.find(reason, failedAt) != std::string::npos)
+    EXPECT_TRUE(seen.find(reading ? "cannot read " : "cannot write ", failedAt) != std::string::npos &&
+                seen.find(std::string(": ") + reason + "\r\n", failedAt) != std::string::npos)
         << failed << ": not said\n"
         << seen;
     if (*scenario.lastScreen != '\0') {

@@ -7,7 +7,7 @@
 #include "console/input.h"
 #include "console/terminal.h"
 
-namespace cm {
+namespace cm::basic {
 
 termios initial_settings{};
 termios new_settings{};
@@ -19,6 +19,7 @@ void resetKeyboard() {
 }
 
 void init_keyboard() {
+  resetKeyboard();
   guardTerminal();  // also restores the terminal at exit and on signals
   ::tcgetattr(0, &initial_settings);
   new_settings = initial_settings;
@@ -68,4 +69,4 @@ int isStart() {
   return getch();
 }
 
-}  // namespace cm
+}  // namespace cm::basic

@@ -4,13 +4,15 @@
 
 #include <termios.h>
 
-namespace cm {
+namespace cm::basic {
 
 extern termios initial_settings;  // as found at start-up
 extern termios new_settings;      // keyboard mode
 extern int peek_character;        // one byte of look-ahead, -1 when empty
 
 void init_keyboard();
+// No program calls it: the terminal guard (console/terminal.h) restores the
+// settings at every exit, power-off included.
 void close_keyboard();
 // 1 when a key is waiting (it is then held in the look-ahead); never blocks.
 int kbhit();
@@ -23,4 +25,4 @@ int isStart();
 // Back to the power-on state, as a test begins.
 void resetKeyboard();
 
-}  // namespace cm
+}  // namespace cm::basic

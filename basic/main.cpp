@@ -21,7 +21,7 @@ void pollingPass() {
   printClockLine(local);
   platform::pauseSeconds(1);
   platform::clearScreen();
-  const int key = isStart();
+  const int key = basic::isStart();
   if ((key & 0xFF) == 0) {
     fireDueBrew(stamp);  // at most one booking a pass, only when no key came
     return;
@@ -34,6 +34,6 @@ void pollingPass() {
 
 int main(int argc, char** argv) {
   cm::startUp(argc, argv, cm::kCoffeeMachineBasic);
-  cm::init_keyboard();  // the terminal in keyboard mode before the first pass
+  cm::basic::init_keyboard();  // the terminal in keyboard mode before the first pass
   for (;;) cm::pollingPass();
 }

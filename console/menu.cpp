@@ -7,12 +7,12 @@
 #include "console/maintenance.h"
 #include "control/logic_controller.h"
 #include "control/main_controller.h"
-#include "machine/journal.h"
 #include "machine/registers.h"
 #include "output/display.h"
 #include "output/edition.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/journal.h"
 
 namespace cm {
 

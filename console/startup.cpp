@@ -6,19 +6,42 @@
 #include <filesystem>
 #include <string>
 
+#include "console/input.h"
+#include "console/menu.h"
 #include "console/options.h"
 #include "console/terminal.h"
-#include "machine/journal.h"
+#include "control/booking_runner.h"
+#include "machine/material_store.h"
 #include "machine/registers.h"
+#include "output/display.h"
+#include "output/edition.h"
+#include "output/status_header.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/journal.h"
 
 namespace cm {
+
+void powerOn(const EditionProfile& profile) {
+  selectEdition(profile);
+  resetRegisters();  // a restart forgets used powder, among the rest
+  resetLevelRegisters();
+  resetFileFailure();
+  resetClockReading();
+  resetDisplayCount();
+  resetFailedBookings();
+  resetMenuRegisters();
+  resetInput();
+  initList(reserveList);
+  popReserveFile(reserveList);
+  initClist(cleanList);
+  if (edition().cleanSchedule) popCleanFile(cleanList);
+  if (edition().recordsRequest) temperatureData = concentrateData = kUnsetSelection;
+}
 
 void startUp(int argc, char** argv, const Program& program) {
   readCommandLine(argc, argv, program);
   openStandardStreams();
-  selectEdition(program.edition);
   if (const FileResult problem = openFolder()) {
     std::error_code ignored;
     const std::string folder = std::filesystem::current_path(ignored).string();
@@ -27,15 +50,7 @@ void startUp(int argc, char** argv, const Program& program) {
                  problem->access == FileAccess::read ? "read" : "write", folder.c_str(), reason.c_str());
     std::exit(1);
   }
-  nonData = {0, 0};
-  initList(reserveList);
-  popReserveFile(reserveList);
-  if (edition().cleanSchedule) {
-    initClist(cleanList);
-    popCleanFile(cleanList);
-  }
-  isPowderRemain = 0;  // a restart forgets used powder
-  if (edition().recordsRequest) temperatureData = concentrateData = kUnsetSelection;
+  powerOn(program.edition);
 }
 
 }  // namespace cm

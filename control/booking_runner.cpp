@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "control/main_controller.h"
-#include "machine/journal.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/journal.h"
 
 namespace cm {
 

@@ -3,13 +3,13 @@
 #include <cstdlib>
 
 #include "control/make_clean_controller.h"
-#include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/number_text.h"
 #include "machine/platform.h"
 #include "output/display.h"
 #include "output/edition.h"
 #include "output/output_controller.h"
+#include "store/journal.h"
 
 namespace cm {
 

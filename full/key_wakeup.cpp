@@ -5,7 +5,7 @@
 
 #include "console/input.h"
 
-namespace cm {
+namespace cm::full {
 
 namespace {
 int heldKey = -1;
@@ -40,4 +40,4 @@ int isStart() {
   return getch();
 }
 
-}  // namespace cm
+}  // namespace cm::full

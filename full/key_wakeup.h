@@ -2,7 +2,7 @@
 // without Enter, then the terminal is back in line mode for the menu.
 #pragma once
 
-namespace cm {
+namespace cm::full {
 
 // Waits for one key in single-character mode and holds it for getch().
 // Returns its code, or -1 when the input has ended.
@@ -12,4 +12,4 @@ int getch();
 // 0 when kbhit() saw a key with code 0, else that key's code.
 int isStart();
 
-}  // namespace cm
+}  // namespace cm::full

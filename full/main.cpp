@@ -19,7 +19,7 @@ namespace {
 void standby() {
   std::jthread clock(time_function);
   for (;;) {
-    const int key = isStart();
+    const int key = full::isStart();
     if (inputClosed()) {
       // Nobody can open the menu any more: the clock keeps running and
       // firing bookings until the process is ended.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "machine/number_text.h"
+#include "store/data_text.h"
 
 namespace cm {
 

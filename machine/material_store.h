@@ -5,8 +5,8 @@
 
 #include <functional>
 
-#include "machine/data_file.h"
-#include "machine/journal.h"
+#include "store/data_file.h"
+#include "store/journal.h"
 
 namespace cm {
 
@@ -52,7 +52,8 @@ bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles =
 
 // Level writes: the file then holds exactly the "%d" text of the level, with
 // no newline. False when it could not be written. The registers are not
-// touched.
+// touched. No program calls them (a charge changes its levels together,
+// through chargeLevels): the machine's interface, used by the tests.
 bool renewWater(int level);
 bool renewBean(int level);
 bool renewPowder(int level);

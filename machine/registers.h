@@ -55,6 +55,7 @@ int makeInterface();
 
 // The coffee request.
 void pushCoffeeData(int concentrate, int temperature);
+// No program calls it: the menu hands coffeeData to the controllers itself.
 CoffeeRequest popCoffeeData();
 
 // The speaker: one bell, then a line end.

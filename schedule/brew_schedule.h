@@ -1,11 +1,11 @@
 // Brews booked for a later minute, kept in the order they were booked and
-// mirrored to "reserveData.txt" (machine/number_text.h).
+// mirrored to "reserveData.txt" (store/data_text.h).
 #pragma once
 
 #include <vector>
 
-#include "machine/data_file.h"
 #include "machine/registers.h"
+#include "store/data_file.h"
 
 namespace cm {
 
@@ -29,10 +29,13 @@ extern BrewSchedule reserveList;
 BrewSchedule& initList(BrewSchedule& head);
 void addList(const ReserveRecord& record, BrewSchedule& head);
 // Removes the first booking equal to the record (time, concentrate and
-// temperature: a twin with the same minute stays); nothing when none.
+// temperature: a twin with the same minute stays); nothing when none. No
+// program calls it: a fired booking leaves its file through the journal
+// (store/journal.h) and the list follows the file.
 void deleteList(const ReserveRecord& record, BrewSchedule& head);
 
-// Rewrites the file from the list; false when it could not be written.
+// Rewrites the file from the list; false when it could not be written. No
+// program calls it: a booking is appended to the file as it is now.
 bool pushReserveFile(const BrewSchedule& head);
 // Loads the file in its order. A missing file is an empty schedule, and so
 // is one that cannot be read, until it can; loading stops at the first
@@ -54,7 +57,10 @@ int isReserveTime(const BrewSchedule& head, int now);
 CoffeeRequest searchList(const BrewSchedule& head, int now);
 ReserveRecord whatReserve(const BrewSchedule& head, int now);
 
-// The reserve list screen, held 5 seconds (2 when empty).
+// The reserve list screen, held 5 seconds (2 when it has nothing to show);
+// the clean list screen holds as long.
+inline constexpr int kEmptyListHoldSeconds = 2;
+inline constexpr int kListHoldSeconds = 5;
 void printAllList(const BrewSchedule& head);
 // The times for the status header, no clear and no wait.
 void printReserveTime(const BrewSchedule& head);

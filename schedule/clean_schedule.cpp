@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "machine/platform.h"
+#include "schedule/brew_schedule.h"
 #include "schedule/schedule_file.h"
 
 namespace cm {

@@ -1,10 +1,10 @@
 // Cleanings booked for a later minute, in booking order, mirrored to
-// "cleanReserveData.txt" (machine/number_text.h).
+// "cleanReserveData.txt" (store/data_text.h).
 #pragma once
 
 #include <vector>
 
-#include "machine/data_file.h"
+#include "store/data_file.h"
 
 namespace cm {
 
@@ -18,10 +18,12 @@ extern CleanSchedule cleanList;
 
 CleanSchedule& initClist(CleanSchedule& head);
 void addClist(int time, CleanSchedule& head);
-// Removes the first booking with that time; nothing when none.
+// Removes the first booking with that time; nothing when none. No program
+// calls it: a fired booking leaves its file through the journal.
 void deleteClist(int time, CleanSchedule& head);
 
-// Rewrites the file from the list; false when it could not be written.
+// Rewrites the file from the list; false when it could not be written. No
+// program calls it: a booking is appended to the file as it is now.
 bool pushCleanFile(const CleanSchedule& head);
 // A missing file is an empty schedule; loading stops at the first thing that
 // is not a number.
@@ -35,6 +37,7 @@ bool pushCleanData(int time);
 int isCleanTime(const CleanSchedule& head, int now);
 int whatClean(const CleanSchedule& head, int now);
 
+// The clean list screen, held as the reserve list is (brew_schedule.h).
 void printAllClist(const CleanSchedule& head);
 void printCleanTime(const CleanSchedule& head);
 

@@ -1,8 +1,8 @@
 #include "schedule/schedule_file.h"
 
-#include "machine/data_file.h"
-#include "machine/journal.h"
-#include "machine/number_text.h"
+#include "store/data_file.h"
+#include "store/data_text.h"
+#include "store/journal.h"
 
 namespace cm {
 

@@ -1,5 +1,5 @@
 // The two schedule files as their schedules read and change them, in the
-// text of machine/number_text.h.
+// text of store/data_text.h.
 #pragma once
 
 #include <vector>
@@ -19,9 +19,5 @@ bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers);
 // lock; an incomplete last booking is dropped, as loading drops it. False
 // when it could not be written.
 bool appendScheduleRecord(const char* path, const std::vector<int>& record);
-
-// A listing screen ends with a hold: 2 seconds when it had nothing to show.
-inline constexpr int kEmptyListHoldSeconds = 2;
-inline constexpr int kListHoldSeconds = 5;
 
 }  // namespace cm

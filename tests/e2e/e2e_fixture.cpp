@@ -88,6 +88,19 @@ void EndToEndTest::setLevels(int water, int powder, int beans) const {
   writeFile("beanSensor.txt", std::to_string(beans));
 }
 
+std::vector<std::string> EndToEndTest::temporaryFiles(pid_t live) const {
+  const std::string own = "." + std::to_string(live) + ".tmp";
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder_)) {
+    const std::string name = entry.path().filename().string();
+    const bool temporary = name.size() > 4 && name.compare(name.size() - 4, 4, ".tmp") == 0;
+    const bool ownFile =
+        name.size() > own.size() && name.compare(name.size() - own.size(), own.size(), own) == 0;
+    if (temporary && !ownFile) names.push_back(name);
+  }
+  return names;
+}
+
 std::string EndToEndTest::snapshot() const {
   std::string all;
   for (const char* name :

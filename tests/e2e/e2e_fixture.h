@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "e2e/pty_session.h"
 
@@ -14,6 +15,13 @@ namespace cm::e2e {
 
 inline const std::string kFullProgram = COFFEE_MACHINE_PATH;
 inline const std::string kBasicProgram = COFFEE_MACHINE_BASIC_PATH;
+
+// One user action: the bytes to type, each after the prompt before it.
+struct Step {
+  const char* prompt;
+  const char* typed;
+};
+using Action = std::vector<Step>;
 
 class EndToEndTest : public ::testing::Test {
  protected:
@@ -37,6 +45,9 @@ class EndToEndTest : public ::testing::Test {
   // The data files' bytes, to compare before and after an action.
   std::string snapshot() const;
   std::filesystem::file_time_type modified(const std::string& name) const;
+  // Temporary files, except those of the running program `live`: a booking
+  // that fires at start-up may be in the middle of its own rewrite.
+  std::vector<std::string> temporaryFiles(pid_t live = -1) const;
 
   // Presses a key and waits for the whole menu.
   static void openMenu(PtySession& machine, const char* key = "q");

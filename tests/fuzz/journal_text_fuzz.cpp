@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "machine/data_file.h"
-#include "machine/journal_text.h"
+#include "store/data_file.h"
+#include "store/journal_text.h"
 
 namespace {
 

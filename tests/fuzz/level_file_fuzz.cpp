@@ -6,8 +6,8 @@
 #include <string>
 
 #include "fuzz/fuzz_folder.h"
-#include "machine/data_file.h"
 #include "machine/material_store.h"
+#include "store/data_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   cm::fuzz::enterScratchFolder();

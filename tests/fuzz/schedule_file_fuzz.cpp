@@ -6,9 +6,9 @@
 #include <string>
 
 #include "fuzz/fuzz_folder.h"
-#include "machine/data_file.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/data_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   cm::fuzz::enterScratchFolder();

@@ -13,8 +13,8 @@
 #include <mutex>
 #include <string>
 
-#include "machine/disk.h"
-#include "machine/system_calls.h"
+#include "store/disk.h"
+#include "store/system_calls.h"
 
 namespace cm {
 

@@ -4,17 +4,9 @@
 #include <cstdio>
 
 #include "basic/keyboard.h"
-#include "console/input.h"
-#include "console/menu.h"
-#include "control/booking_runner.h"
-#include "machine/journal.h"
-#include "machine/material_store.h"
-#include "machine/registers.h"
-#include "output/display.h"
+#include "console/startup.h"
 #include "output/edition.h"
-#include "output/status_header.h"
-#include "schedule/brew_schedule.h"
-#include "schedule/clean_schedule.h"
+#include "store/data_file.h"
 #include "support/fake_platform.h"
 #include "support/faulty_disk.h"
 #include "support/file_bytes.h"
@@ -22,18 +14,8 @@
 namespace cm::test {
 
 void resetMachineState() {
-  resetRegisters();
-  resetLevelRegisters();
-  resetFileFailure();
-  initList(reserveList);
-  initClist(cleanList);
-  selectEdition(kFullEdition);
-  resetClockReading();
-  resetDisplayCount();
-  resetFailedBookings();
-  resetMenuRegisters();
-  resetInput();
-  resetKeyboard();
+  powerOn(kFullEdition);
+  basic::resetKeyboard();
 }
 
 void MachineTest::SetUp() {

@@ -3,10 +3,10 @@
 // leaves after a sequence that ran past midnight too.
 #include "control/booking_runner.h"
 
-#include "machine/journal.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/journal.h"
 #include "support/fake_platform.h"
 #include "support/faulty_disk.h"
 #include "support/machine_fixture.h"

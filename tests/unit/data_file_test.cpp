@@ -1,4 +1,4 @@
-#include "machine/data_file.h"
+#include "store/data_file.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

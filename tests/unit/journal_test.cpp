@@ -1,7 +1,7 @@
 // The change of the folder's files: a change whose entry did not reach the
 // disk never lands, a consumed booking leaves once, and only entries that
 // name the folder's data files count.
-#include "machine/journal.h"
+#include "store/journal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -33,7 +33,8 @@ TEST_F(JournalTest, AChargeWhoseJournalEntryFailedNeverLandsLater) {
 // A change stopped between its two renames, whose second file cannot be
 // read at the next opening: that file is not taken for one changed by hand,
 // the journal stays and the failure is said; once the file can be read, the
-// next opening finishes the change, from an entry longer than 1 MiB.
+// next opening finishes the change, from an entry far longer than one read
+// of the journal.
 // Whatever else the lock file holds costs no memory.
 TEST_F(JournalTest, AFileThatCannotBeReadKeepsTheJournalUntilItCan) {
   writeFile(kWaterFile, "1000");

@@ -6,7 +6,7 @@
 #include "support/fake_stdin.h"
 #include "support/machine_fixture.h"
 
-namespace cm {
+namespace cm::basic {
 namespace {
 
 class KeyboardTest : public test::MachineTest {};
@@ -37,4 +37,4 @@ TEST_F(KeyboardTest, BasicKeyboardSeesNoKeyAtTheEndOfInput) {
 }
 
 }  // namespace
-}  // namespace cm
+}  // namespace cm::basic

@@ -1,12 +1,11 @@
-#include "control/logic_controller.h"
 #include "control/main_controller.h"
-#include "machine/journal.h"
 #include "machine/material_store.h"
 #include "machine/registers.h"
 #include "output/display.h"
 #include "output/edition.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/journal.h"
 #include "support/fake_platform.h"
 #include "support/machine_fixture.h"
 #include "support/text_count.h"
@@ -18,10 +17,6 @@ const char* const kTwoBeeps = "\a\n[pause 1]\a\n[pause 1]";
 
 class SequencesTest : public test::MachineTest {
  protected:
-  void SetUp() override {
-    MachineTest::SetUp();
-    concentrateData = temperatureData = kUnsetSelection;
-  }
   std::string brew(int water, int beans, int powder, CoffeeRequest request) {
     startCapture();
     mainController(0, 0, water, beans, powder, request, 0);
@@ -175,43 +170,6 @@ TEST_F(SequencesTest, PowerOffClearsAndExitsWithStatusZero) {
   fake::setMarkers(false);
   EXPECT_EXIT(mainController(0, 1, 0, 0, 0, nonData, 0), ::testing::ExitedWithCode(0), "");
   expectLevels("1000", "10", "100");
-}
-
-TEST_F(SequencesTest, LogicControllerRoutesRequestsAndBookings) {
-  // Reserve path: the input interfaces have just been set.
-  temperatureInterface(1);
-  concentrateInterface(200);
-  EXPECT_EQ(logicController(timeInterface(12241830), 200, 1), kStoredBooking);
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n");
-  EXPECT_EQ(isReserve, 1);
-
-  EXPECT_EQ(logicController(0, 300, 0), kStoredRequest);
-  EXPECT_EQ(coffeeData, (CoffeeRequest{300, 0}));
-  EXPECT_EQ(isReserve, 0);
-  EXPECT_EQ(reserveList.bookings.size(), 1u);
-
-  temperatureInterface(0);
-  concentrateInterface(0);
-  EXPECT_EQ(logicController(timeInterface(12241830), 0, 0), kStoredBooking);
-  EXPECT_EQ(readFile(kCleanReserveFile), "12241830\n");
-
-  temperatureInterface(1);
-  concentrateInterface(0);
-  logicController(timeInterface(12241900), 0, 1);
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n12241900\n0\n1\n");
-
-  concentrateData = 300;  // CleanReserve passes its time straight through
-  logicController(12250900, 0, 0);
-  EXPECT_EQ(readFile(kCleanReserveFile), "12241830\n12250900\n");
-}
-
-TEST_F(SequencesTest, BasicLogicControllerBooksEveryTimeAsABrew) {
-  selectEdition(kBasicEdition);
-  temperatureInterface(0);
-  concentrateInterface(0);
-  EXPECT_EQ(logicController(timeInterface(12241830), 0, 0), kStoredBooking);
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n0\n0\n");
-  EXPECT_FALSE(exists(kCleanReserveFile));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "machine/data_file.h"
+#include "data_file.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "machine/disk.h"
+#include "disk.h"
 
 namespace cm {
 

@@ -66,7 +66,8 @@ using JournalBytes = std::function<bool(std::size_t offset, std::size_t size, st
 // journal holds, and what is not an entry no further than an entry's first
 // line: a lock file someone else filled costs no memory.
 std::optional<JournalText> readJournal(const JournalBytes& read);
-// The same, of a journal's whole text.
+// The same, of a journal's whole text. No program calls it: the tests and
+// the journal's fuzzer do.
 JournalText parseJournal(std::string_view text);
 
 }  // namespace cm

@@ -12,7 +12,7 @@
 
 #include <sys/types.h>
 
-#include "machine/data_file.h"
+#include "data_file.h"
 
 namespace cm {
 

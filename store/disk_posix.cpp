@@ -1,6 +1,6 @@
 // The programs' disk: every step made as it is, nothing watched.
-#include "machine/disk.h"
-#include "machine/system_calls.h"
+#include "disk.h"
+#include "system_calls.h"
 
 namespace cm::disk {
 

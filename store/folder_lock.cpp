@@ -1,4 +1,4 @@
-#include "machine/folder_lock.h"
+#include "folder_lock.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "machine/disk.h"
+#include "disk.h"
 
 namespace cm {
 

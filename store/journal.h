@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "machine/data_file.h"
-#include "machine/folder_lock.h"
-#include "machine/journal_text.h"
+#include "data_file.h"
+#include "folder_lock.h"
+#include "journal_text.h"
 
 namespace cm {
 
@@ -96,23 +96,26 @@ class Sequence {
   // concentrate, temperature; a cleaning only its time).
   void fires(const char* path, std::vector<int> record);
   // A step of the sequence could not be done: its booking stays.
+  void stepFailed() {
+    if (booking_) failed_ = true;
+  }
   bool failed() const { return failed_; }
   // After the sequence: the booking leaves its file as it is now. False,
   // with lastFileFailure set, when that could not be written.
   bool finish();
 
   // The sequence this program runs now; nullptr between sequences.
-  static const Sequence* running() { return running_; }
+  static Sequence* running() { return running_; }
+  // The booking a change that settles (Settles::yes) is to consume: the one
+  // the sequence fires, until a charge or a refusal has consumed it.
+  const Consumption* bookingToConsume() const { return booking_ && !recorded_ ? &*booking_ : nullptr; }
+  // A change has consumed it in the journal.
+  void bookingConsumed() { recorded_ = booking_.has_value(); }
   // Its booking once a charge or a refusal has consumed it in the journal:
   // the sequence's own end takes it out of its file, not a recovery.
   const Consumption* consumedBooking() const { return recorded_ ? &*booking_ : nullptr; }
 
  private:
-  friend bool changeFiles(std::initializer_list<const char*>,
-                          const std::function<void(std::span<FileChange>)>&, Settles);
-  friend bool settleBooking();
-  friend void sequenceFailed();
-
   static Wait alone(Wait forClaim);
 
   static Sequence* running_;

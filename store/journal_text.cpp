@@ -1,4 +1,4 @@
-#include "machine/journal_text.h"
+#include "journal_text.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "machine/data_file.h"
+#include "data_file.h"
 
 namespace cm {
 

@@ -1,4 +1,4 @@
-#include "machine/system_calls.h"
+#include "system_calls.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "machine/journal.h"
+#include "journal.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,8 +8,8 @@
 #include <cassert>
 #include <cerrno>
 
-#include "machine/disk.h"
-#include "machine/number_text.h"
+#include "data_text.h"
+#include "disk.h"
 
 namespace cm {
 
@@ -210,8 +210,9 @@ FileResult openFolder() {
 
 bool changeFiles(std::initializer_list<const char*> paths,
                  const std::function<void(std::span<FileChange>)>& edit, Settles settles) {
-  Sequence* const sequence = Sequence::running_;
-  const bool settling = settles == Settles::yes && sequence && sequence->booking_ && !sequence->recorded_;
+  Sequence* const sequence = Sequence::running();
+  const Consumption* const settling =
+      settles == Settles::yes && sequence ? sequence->bookingToConsume() : nullptr;
   const bool written = withJournal([&](Journal& journal) {
     std::vector<FileChange> files;
     for (const char* path : paths) {
@@ -226,21 +227,21 @@ bool changeFiles(std::initializer_list<const char*> paths,
       if (file.after && file.after != file.before) writes.push_back({file.path, file.before, *file.after});
     }
     std::vector<Consumption> pending = journal.pending();
-    if (settling) pending.push_back(*sequence->booking_);
+    if (settling) pending.push_back(*settling);
     return journal.commit(writes, pending);
   });
-  if (sequence && written) sequence->recorded_ = sequence->recorded_ || settling;
+  if (written && settling) sequence->bookingConsumed();
   if (!written) sequenceFailed();
   return written;
 }
 
 void sequenceFailed() {
-  if (Sequence::running_ && Sequence::running_->booking_) Sequence::running_->failed_ = true;
+  if (Sequence* const sequence = Sequence::running()) sequence->stepFailed();
 }
 
 bool settleBooking() {
-  const Sequence* sequence = Sequence::running_;
-  if (!sequence || !sequence->booking_ || sequence->recorded_) return true;
+  const Sequence* sequence = Sequence::running();
+  if (!sequence || !sequence->bookingToConsume()) return true;
   // A change of no file that consumes the booking; failed, the booking
   // stays, as after a charge that failed.
   return changeFiles(

@@ -1,5 +1,6 @@
 #include "console/maintenance.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
@@ -30,11 +31,16 @@ struct Recharge {
   const char* warning;
   bool overflow = false;
 
-  // The level plus the amount, clamped to the capacity. The sum is taken in
-  // 64 bits, so no amount can overflow the test.
+  // The level plus the amount, clamped to the capacity. A negative amount
+  // lowers the level, to 0 at most: no container holds less than nothing
+  // (a level below 0 edited by hand is not raised by it either). The sum is
+  // taken in 64 bits, so no amount can overflow the tests.
   int apply(int level) {
-    overflow = std::int64_t{level} + amount > capacity;
-    return overflow ? capacity : saturatingAdd(level, amount);
+    const std::int64_t sum = std::int64_t{level} + amount;
+    overflow = sum > capacity;
+    if (overflow) return capacity;
+    if (amount < 0 && sum < 0) return std::min(level, 0);
+    return saturatingAdd(level, amount);
   }
 };
 

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <initializer_list>
 
 namespace cm {
 
@@ -17,31 +16,56 @@ termios savedSettings{};
 volatile sig_atomic_t haveSaved = 0;
 termios settingsAtSuspend{};  // the mode to take up again after a Ctrl-Z
 
-void install(int signo, void (*handler)(int)) {
-  struct sigaction action {};
-  action.sa_handler = handler;
-  sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESETHAND;
-  ::sigaction(signo, &action, nullptr);
-}
+// Every signal whose default action ends the process (SIGKILL alone cannot
+// be caught), the real-time ones besides: each gives the terminal back and
+// then ends the program as it would have.
+constexpr int kEndingSignals[] = {
+    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
+    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+#ifdef SIGSTKFLT
+    SIGSTKFLT,
+#endif
+#ifdef SIGPWR
+    SIGPWR,
+#endif
+};
 
-void restoreAndResignal(int signo) {
+// What each signal did before: mostly the default action, in the tests also
+// a sanitizer's report.
+struct sigaction previousActions[NSIG];
+
+bool isFault(int signo) { return signo == SIGSEGV || signo == SIGBUS || signo == SIGFPE || signo == SIGILL; }
+
+void restoreAndResignal(int signo, siginfo_t* info, void*) {
   const int savedErrno = errno;
-  // tcgetattr and tcsetattr are async-signal-safe.
+  // tcgetattr, tcsetattr, sigaction and raise are async-signal-safe.
   if (signo == SIGTSTP) ::tcgetattr(0, &settingsAtSuspend);
   restoreTerminal();
-  // SA_RESETHAND has put the default action back; the raised signal is
-  // delivered when this handler returns: it ends the process, or for
-  // SIGTSTP stops it with the shell's terminal as it was found.
-  ::raise(signo);
+  ::sigaction(signo, &previousActions[signo], nullptr);
+  // A fault the kernel found comes again when the instruction runs again;
+  // any other signal is raised again and delivered when this handler
+  // returns: it ends the process, or for SIGTSTP stops it with the shell's
+  // terminal as it was found.
+  if (!(isFault(signo) && info != nullptr && info->si_code > 0)) ::raise(signo);
   errno = savedErrno;
+}
+
+void install(int signo) {
+  struct sigaction action {};
+  action.sa_sigaction = restoreAndResignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_SIGINFO;
+  struct sigaction found {};
+  if (::sigaction(signo, &action, &found) != 0 || found.sa_sigaction == restoreAndResignal) return;
+  // One ignored where the program was started ends it all the same.
+  if (found.sa_handler == SIG_IGN) found.sa_handler = SIG_DFL;
+  previousActions[signo] = found;
 }
 
 void resumeAfterStop(int) {
   const int savedErrno = errno;
   ::tcsetattr(0, TCSANOW, &settingsAtSuspend);
-  install(SIGTSTP, restoreAndResignal);
-  install(SIGCONT, resumeAfterStop);
+  install(SIGTSTP);
   errno = savedErrno;
 }
 
@@ -63,10 +87,14 @@ void restoreTerminal() {
 void guardTerminal() {
   if (::tcgetattr(0, &savedSettings) == 0) haveSaved = 1;
   std::atexit(restoreTerminal);
-  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) install(signo, restoreAndResignal);
+  for (int signo : kEndingSignals) install(signo);
+  for (int signo = SIGRTMIN; signo <= SIGRTMAX; ++signo) install(signo);
   if (haveSaved) {
-    install(SIGTSTP, restoreAndResignal);
-    install(SIGCONT, resumeAfterStop);
+    install(SIGTSTP);
+    struct sigaction resume {};
+    resume.sa_handler = resumeAfterStop;
+    sigemptyset(&resume.sa_mask);
+    ::sigaction(SIGCONT, &resume, nullptr);
   }
 }
 

@@ -19,7 +19,9 @@ void clearScreen();
 void pauseSeconds(int seconds);
 
 // Waits until the wall clock reaches its next whole second, or until a stop
-// is requested. Returns false when it ended because of the stop request.
+// is requested; never longer than a second of real time, whatever the wall
+// clock does meanwhile. Returns false when it ended because of the stop
+// request.
 bool waitForNextSecond(const std::stop_token& stop);
 
 // The wall clock: calendar time in seconds.

@@ -1,18 +1,21 @@
 // The real platform: the shell's "clear", sleeps of the calling thread and
 // the system clock.
 //
-// Every wait measures against the system clock (never the steady clock), so
-// the programs can be run at an accelerated clock under libfaketime.
+// Every wait is a span of real time, measured as sleep() and poll() measure
+// it, so a step of the wall clock never lengthens a wait, and the programs
+// can be run at an accelerated clock under libfaketime.
+#include <poll.h>
 #include <spawn.h>
+#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <condition_variable>
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <mutex>
+#include <stop_token>
 
 #include "machine/platform.h"
 
@@ -51,16 +54,37 @@ void pauseSeconds(int seconds) {
   }
 }
 
+// A span of real time, never "until the wall clock reads T": a wall clock
+// stepped back during a wait to a deadline would stop the clock for as long
+// as the step. poll() counts its timeout on the kernel's monotonic clock
+// (libfaketime speeds it up as it does sleeps), and a stop request wakes it
+// through an event descriptor at once.
 bool waitForNextSecond(const std::stop_token& stop) {
   std::fflush(stdout);
-  using std::chrono::system_clock;
-  const auto deadline =
-      std::chrono::ceil<std::chrono::seconds>(system_clock::now() + std::chrono::microseconds(1));
-  std::mutex mutex;
-  std::condition_variable_any wakeup;
-  std::unique_lock lock(mutex);
-  // The predicate is "never": only the deadline or the stop request end it.
-  wakeup.wait_until(lock, stop, deadline, [] { return false; });
+  using namespace std::chrono;
+  const auto deadline = ceil<seconds>(system_clock::now() + microseconds(1));
+  const int wakeup = ::eventfd(0, EFD_CLOEXEC);
+  if (wakeup < 0) {
+    pauseSeconds(1);  // no descriptor to be woken by: a plain second
+    return !stop.stop_requested();
+  }
+  {
+    const std::stop_callback wake(stop, [wakeup] {
+      const std::uint64_t one = 1;
+      [[maybe_unused]] const ssize_t written = ::write(wakeup, &one, sizeof one);
+    });
+    pollfd ready{wakeup, POLLIN, 0};
+    // The span to the next second, measured again while the wall clock has
+    // not reached it (libfaketime scales a timeout down, to nothing when it
+    // is a few milliseconds), but never again once the wall clock is
+    // further from it than a second: it was stepped back.
+    while (!stop.stop_requested()) {
+      const auto left = ceil<milliseconds>(deadline - system_clock::now());
+      if (left <= milliseconds(0) || left > seconds(1)) break;
+      ::poll(&ready, 1, static_cast<int>(left.count()));
+    }
+  }
+  ::close(wakeup);
   return !stop.stop_requested();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "disk.h"
+#include "system_calls.h"
 
 namespace cm {
 
@@ -29,10 +30,18 @@ std::string tempNameFor(const char* path, long pid) {
 // removed, never followed or written into. It takes the permission bits of
 // the file it is to replace, as a file the household made group-writable
 // stays so.
+//
+// A data file that is a link is never replaced (it is read through): the
+// folder's locks keep apart only the programs of this folder, not those of
+// another folder that link the same file.
 int createTempFile(const char* path, const char* temp) {
   struct stat info {};
-  const std::optional<mode_t> keepMode =
-      ::stat(path, &info) == 0 ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt;
+  const bool exists = ::lstat(path, &info) == 0;
+  if (exists && S_ISLNK(info.st_mode)) {
+    errno = sys::kSymbolicLink;
+    return -1;
+  }
+  const std::optional<mode_t> keepMode = exists ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt;
   const int fd = disk::createFile(temp, keepMode);
   if (fd >= 0 || errno != EEXIST) return fd;
   disk::removeFile(temp);
@@ -41,7 +50,12 @@ int createTempFile(const char* path, const char* temp) {
 
 }  // namespace
 
-std::string FileError::describe() const { return file + ": " + std::strerror(code); }
+std::string FileError::describe() const {
+  const char* reason = code == sys::kNotRegularFile ? "not a regular file"
+                       : code == sys::kSymbolicLink ? "it is a symbolic link"
+                                                    : std::strerror(code);
+  return file + ": " + reason;
+}
 
 std::string FileError::said() const {
   return (access == FileAccess::read ? "cannot read " : "cannot write ") + describe();

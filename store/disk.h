@@ -22,7 +22,9 @@
 namespace cm::disk {
 
 // Step "read <path>": the whole file, appended to `bytes`, for a change or a
-// check that depends on what it holds. ENOENT: the file is missing.
+// check that depends on what it holds. ENOENT: the file is missing. Only a
+// plain file is read, through a link too: anything else fails at once,
+// without blocking (EISDIR, or sys::kNotRegularFile).
 bool readFile(const char* path, std::string& bytes);
 // Step "look <path>": the same read, for what only shows the file (a level
 // on a screen) or keeps a copy of it that is looked at again later (a

@@ -27,10 +27,20 @@ bool onFolder(const char* folder, Call call) {
 
 }  // namespace
 
+// Only a plain file is read. It is opened so that nothing can hold the open
+// (a named pipe waits for a writer; O_NONBLOCK does not), and looked at
+// before anything is read from it: a device may never end, a pipe never
+// begin.
 bool readFile(const char* path, std::string& bytes) {
-  const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
+  const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool read = readAt(fd, 0, SIZE_MAX, bytes);
+  struct stat info {};
+  bool read = ::fstat(fd, &info) == 0;
+  if (read && !S_ISREG(info.st_mode)) {
+    read = false;
+    errno = S_ISDIR(info.st_mode) ? EISDIR : kNotRegularFile;
+  }
+  read = read && readAt(fd, 0, SIZE_MAX, bytes);
   const int error = errno;
   ::close(fd);
   errno = error;

@@ -11,6 +11,11 @@
 
 namespace cm::sys {
 
+// The reasons of the storage's own, in errno where the system has no word
+// for what went wrong; FileError says them (data_file.h).
+inline constexpr int kNotRegularFile = 0x10000;  // a pipe, a device or a socket where a file was
+inline constexpr int kSymbolicLink = 0x10001;    // a link where a file is to be replaced
+
 bool readFile(const char* path, std::string& bytes);
 bool readAt(int fd, off_t offset, std::size_t size, std::string& bytes);
 int createFile(const char* path, std::optional<mode_t> keepMode);

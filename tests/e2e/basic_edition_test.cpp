@@ -131,7 +131,7 @@ TEST_F(BasicEditionTest, PowerOffAndInterruptRestoreTheTerminal) {
   EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
 
   useSlowClear();  // each signal lands while a screen clear runs
-  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+  for (int signo : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGABRT}) {
     auto again = start(kBasicProgram);
     ASSERT_TRUE(again->waitForClockLine());
     ASSERT_TRUE(again->waitFor("[slow clear]"));

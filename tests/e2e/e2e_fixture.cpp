@@ -35,6 +35,12 @@ void EndToEndTest::useSlowClear() {
   std::filesystem::permissions(script, std::filesystem::perms::owner_all);
 }
 
+void EndToEndTest::stepClockTo(const std::string& at) {
+  const std::filesystem::path clock = folder_ / "wall-clock";
+  environment_ = {"FAKETIME_TIMESTAMP_FILE=" + clock.string(), "FAKETIME_NO_CACHE=1"};
+  test::writeBytes(clock, "@" + at + " x20\n");
+}
+
 std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool stdinFromDevNull,
                                                 const std::string& fakeStart) {
   SessionOptions options;
@@ -43,6 +49,7 @@ std::unique_ptr<PtySession> EndToEndTest::start(const std::string& program, bool
   options.stdinFromDevNull = stdinFromDevNull;
   options.fakeStart = fakeStart;
   options.pathPrefix = pathPrefix_;
+  options.environment = environment_;
   return std::make_unique<PtySession>(options);
 }
 

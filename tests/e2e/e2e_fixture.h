@@ -38,6 +38,8 @@ class EndToEndTest : public ::testing::Test {
   // From now on the programs' "clear" prints "[slow clear]" and then takes
   // half a second (at twenty times speed), so a test can act while one runs.
   void useSlowClear();
+  // The programs started from now on read a wall clock that each call steps to `at`.
+  void stepClockTo(const std::string& at);
 
   void writeFile(const std::string& name, const std::string& bytes) const;
   std::string readFile(const std::string& name) const;
@@ -56,6 +58,7 @@ class EndToEndTest : public ::testing::Test {
 
   std::filesystem::path folder_;
   std::string pathPrefix_;
+  std::vector<std::string> environment_;
 };
 
 // The folder's locks as the programs take them: open-file-description locks

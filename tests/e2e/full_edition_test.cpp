@@ -2,9 +2,12 @@
 #include <signal.h>
 
 #include "e2e/e2e_fixture.h"
+#include "support/text_count.h"
 
 namespace cm::e2e {
 namespace {
+
+using test::count;
 
 class FullEditionTest : public EndToEndTest {
  protected:
@@ -252,7 +255,7 @@ TEST_F(FullEditionTest, EnterAloneKeepsTheMenuAndEveryPromptWaiting) {
     ASSERT_TRUE(machine->waitForClockLine()) << "menu " << path.choice;
   }
   EXPECT_EQ(snapshot(),
-            "waterSensor.txt=700;powderSensor.txt=-1;beanSensor.txt=90;"
+            "waterSensor.txt=700;powderSensor.txt=0;beanSensor.txt=90;"
             "reserveData.txt=12250700\n100\n1\n;cleanReserveData.txt=12250800\n;");
 }
 
@@ -308,11 +311,30 @@ TEST_F(FullEditionTest, AtEndOfInputTheClockRunsAndBookingsFireWithoutSpinning) 
   EXPECT_LT(cpuSeconds(machine->pid()) - cpuBefore, 0.5) << "standby must not spin";
 }
 
+// Back 90 minutes, forward to a booking's minute, back over it.
+TEST_F(FullEditionTest, AClockThatStepsNeverStopsTheClockNorBringsABookingBack) {
+  for (const std::string& program : {kFullProgram, kBasicProgram}) {
+    writeFile("reserveData.txt", "12241845\n100\n0\n");
+    stepClockTo("2026-12-24 18:29:50");
+    auto machine = start(program);
+    ASSERT_TRUE(machine->waitForClockLine());
+    for (const char* to : {"17:00:00", "18:45:00", "18:44:00"}) {
+      stepClockTo(std::string("2026-12-24 ") + to);
+      const std::string clock = std::string("2026-12-24  ") + std::to_string(std::atoi(to)) + " : " +
+                                std::to_string(std::atoi(to + 3)) + " : ";
+      EXPECT_TRUE(machine->waitFor(clock, 2s)) << program << " stepped to " << to;
+    }
+    machine->drain(2s);
+    EXPECT_EQ(count(machine->transcript(), "Coffee Making Finished"), 1u) << program;
+    EXPECT_EQ(readFile("reserveData.txt"), "");
+  }
+}
+
 // Each signal is sent while a screen clear runs, when a shell command's
 // caller is most tempted to ignore it.
 TEST_F(FullEditionTest, SignalsRestoreTheTerminal) {
   useSlowClear();
-  for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGQUIT}) {
+  for (int signo : {SIGTERM, SIGINT, SIGHUP, SIGQUIT, SIGPIPE, SIGABRT}) {
     auto machine = start(kFullProgram);
     ASSERT_TRUE(machine->waitForClockLine());
     ASSERT_TRUE(machine->waitFor("[slow clear]"));

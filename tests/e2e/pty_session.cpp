@@ -73,6 +73,7 @@ PtySession::PtySession(const SessionOptions& options) {
       ::setenv("FAKETIME", fake.c_str(), 1);
     }
     for (const std::string& variable : options.environment) ::putenv(const_cast<char*>(variable.c_str()));
+    if (std::getenv("FAKETIME_TIMESTAMP_FILE") != nullptr) ::unsetenv("FAKETIME");
     // libfaketime is preloaded ahead of the sanitizer runtime.
     ::setenv("ASAN_OPTIONS", "verify_asan_link_order=0", 1);
     if (options.asNobody && ::geteuid() == 0) {

@@ -286,6 +286,15 @@ TEST_F(EndToEndTest, AFolderItCannotWriteIsSaidBeforeTheTerminalIsTouched) {
   EXPECT_EQ(machine->waitExit(), 1);
   EXPECT_EQ(machine->transcript(), "coffee_machine_basic: cannot write the folder " + folder_.string() +
                                        ": .coffee_machine.lock: Too many levels of symbolic links\r\n");
+  std::filesystem::remove(folder_ / ".coffee_machine.lock");
+  writeFile(".coffee_machine.lock", "");
+  environment_ = {"COFFEE_FAIL_AT_STEP=read .coffee_machine.lock#1:EIO"};
+  auto unread = start(COFFEE_MACHINE_BASIC_FAULTY_PATH);
+  EXPECT_EQ(unread->waitExit(), 1);
+  EXPECT_NE(unread->transcript().find(": cannot read the folder " + folder_.string() +
+                                      ": .coffee_machine.lock: Input/output error\r\n"),
+            std::string::npos)
+      << unread->transcript();
   EXPECT_EQ(snapshot(), before);
 }
 

@@ -68,6 +68,12 @@ TEST_F(BookingRunnerTest, DueCleaningFiresAndLeaves) {
       << "the twin booked for the same minute left too";
   EXPECT_EQ(readFile(kWaterFile), "100");
   EXPECT_EQ(isPowderRemain, 0);
+  std::filesystem::remove(folder_ / kWaterFile);
+  std::filesystem::create_directory(folder_ / kWaterFile);  // its water cannot be read: it stays
+  startCapture();
+  fireDueCleaning(12241100);
+  EXPECT_EQ(finishCapture().find("no water"), std::string::npos) << "a water level guessed";
+  EXPECT_EQ(readFile(kCleanReserveFile), "12240900\n12241000\n");
 }
 
 }  // namespace

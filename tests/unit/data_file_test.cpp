@@ -34,10 +34,14 @@ TEST_F(DataFileTest, RewriteReplacesContentAndLeavesNoTemporaryFile) {
 // behind) is replaced, never written through.
 TEST_F(DataFileTest, RewriteNeverFollowsALinkAtItsTemporaryName) {
   writeFile("victim.txt", "keep");
+  writeFile("levels.txt", "1");
+  std::filesystem::permissions(folder_ / "levels.txt", std::filesystem::perms{0660});
   const std::string temp = "levels.txt." + std::to_string(getpid()) + ".tmp";
   ASSERT_EQ(::symlink("victim.txt", (folder_ / temp).c_str()), 0);
   ASSERT_EQ(rewriteFile("levels.txt", "42"), std::nullopt);
   EXPECT_EQ(readFile("levels.txt"), "42");
+  EXPECT_EQ(std::filesystem::status(folder_ / "levels.txt").permissions(), std::filesystem::perms{0660})
+      << "the temporary file made again lost the permission bits";
   EXPECT_EQ(readFile("victim.txt"), "keep");
   EXPECT_EQ(folderContents(), (std::vector<std::string>{"levels.txt", "victim.txt"}));
 }

@@ -47,6 +47,10 @@ TEST_F(JournalTest, AFileThatCannotBeReadKeepsTheJournalUntilItCan) {
   }));
   const std::string journal = readFile(kLockFile);
   ASSERT_EQ(readFile(kWaterFile), "800");
+  test::planFailingSteps("read .coffee_machine.lock#2:EIO");  // the rest of the long entry
+  ASSERT_FALSE(renewBean(90));
+  EXPECT_EQ(lastFileFailure->said(), "cannot read .coffee_machine.lock: Input/output error");
+  EXPECT_EQ(readFile(kLockFile), journal) << "an entry whose body could not be read was cut off";
   test::planFailingSteps("read reserveData.txt#1:EACCES");
   ASSERT_FALSE(renewBean(90));
   EXPECT_EQ(lastFileFailure->said(), "cannot read reserveData.txt: Permission denied");

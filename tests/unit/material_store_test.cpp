@@ -1,6 +1,9 @@
 #include "machine/material_store.h"
 
+#include <sys/stat.h>
+
 #include <climits>
+#include <functional>
 
 #include "support/machine_fixture.h"
 
@@ -46,12 +49,24 @@ TEST_F(MaterialStoreTest, MissingEmptyOrGarbageFilesReadAsZero) {
   ASSERT_TRUE(readBrewLevels());
   EXPECT_EQ(powderData + beanData + waterData, 7);
 
-  std::filesystem::create_directory(folder_ / kWaterFile);  // there, and it cannot be read
-  EXPECT_EQ(waterInterface(), 0);
-  ASSERT_FALSE(readCleaningWater());
-  EXPECT_EQ(lastFileFailure->said(), "cannot read waterSensor.txt: Is a directory");
-  EXPECT_FALSE(renewWater(100));
-  std::filesystem::remove(folder_ / kWaterFile);
+  // Not a plain file: a read that fails at once. A link is read through, never replaced.
+  const auto water = folder_ / kWaterFile;
+  const std::pair<std::function<void()>, const char*> notFiles[] = {
+      {[&] { std::filesystem::create_directory(water); }, "Is a directory"},
+      {[&] { ASSERT_EQ(::mkfifo(water.c_str(), 0644), 0); }, "not a regular file"},
+      {[&] { std::filesystem::create_symlink("/dev/zero", water); }, "not a regular file"}};
+  for (const auto& [make, reason] : notFiles) {
+    make();
+    EXPECT_EQ(waterInterface() + readCleaningWater(), 0) << reason;
+    EXPECT_EQ(lastFileFailure->said(), std::string("cannot read waterSensor.txt: ") + reason);
+    EXPECT_FALSE(renewWater(100));
+    std::filesystem::remove(water);
+  }
+  writeFile("elsewhere.txt", "300");
+  std::filesystem::create_symlink("elsewhere.txt", water);
+  EXPECT_EQ(waterInterface() + renewWater(100), 300);
+  EXPECT_EQ(lastFileFailure->said(), "cannot write waterSensor.txt: it is a symbolic link");
+  EXPECT_TRUE(std::filesystem::is_symlink(water) && readFile("elsewhere.txt") == "300");
 
   for (const char* content : {"", "   \n", "abc", "-", "\xff\xfe"}) {
     writeFile(kWaterFile, content);
@@ -70,6 +85,8 @@ TEST_F(MaterialStoreTest, TrailingTextIsIgnoredAndHugeNumbersSaturate) {
   EXPECT_EQ(powderSensor(), INT_MAX);
   writeFile(kPowderFile, "-123456789012345");
   EXPECT_EQ(powderSensor(), INT_MIN);
+  writeFile(kPowderFile, std::string(1100 * 1024, ' ') + "8");
+  EXPECT_EQ(powderSensor(), 8) << "a level file is read whole, past 1 MiB";
 }
 
 }  // namespace

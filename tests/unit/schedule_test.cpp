@@ -7,6 +7,7 @@
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
 #include "support/fake_platform.h"
+#include "support/faulty_disk.h"
 #include "support/machine_fixture.h"
 
 namespace cm {
@@ -90,6 +91,12 @@ TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
   writeFile(kReserveFile, "12241830\n200\n1\n12250700\n100\n");
   pushReserveData(12260800, 300, 0);
   EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n12260800\n300\n0\n");
+
+  std::string many;  // 1.2 MB
+  for (int i = 0; i < 80000; ++i) many += "12241830\n200\n1\n";
+  writeFile(kReserveFile, many);
+  pushReserveData(12260800, 300, 0);
+  EXPECT_TRUE(readFile(kReserveFile) == many + "12260800\n300\n0\n") << "bookings lost past 1 MiB";
 }
 
 // A hand edit that keeps the size and puts the modification time back is
@@ -105,6 +112,13 @@ TEST_F(ScheduleTest, AScheduleFollowsItsFileThroughAnyEdit) {
   ASSERT_EQ(::utimensat(AT_FDCWD, kReserveFile, times, 0), 0);
   followReserveFile(reserveList);
   EXPECT_EQ(reserveList.bookings, (std::vector<ReserveRecord>{{12241830, 300, 1}}));
+
+  initList(reserveList);  // a look that fails shows nothing; the next one reads
+  test::planFailingSteps("look reserveData.txt#1:EIO");
+  followReserveFile(reserveList);
+  EXPECT_TRUE(reserveList.bookings.empty());
+  followReserveFile(reserveList);
+  EXPECT_EQ(reserveList.bookings.size(), 1u) << "a failed read was taken for the file as it is";
 }
 
 TEST_F(ScheduleTest, DamagedBrewFilesLoadWhatCameBefore) {

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "basic/keyboard.h"
+#include "console/input.h"
 #include "console/menu.h"
 #include "console/startup.h"
 #include "control/booking_runner.h"
@@ -26,7 +27,10 @@ void pollingPass() {
     fireDueBrew(stamp);  // at most one booking a pass, only when no key came
     return;
   }
-  runMenu();  // the waking key itself is discarded
+  // The waking key itself is discarded, and what was typed before it (during
+  // a brew, a held screen) is dropped: it is no answer to the menu.
+  dropTypedAhead();
+  runMenu();
 }
 
 }  // namespace

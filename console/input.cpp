@@ -100,6 +100,10 @@ std::optional<int> readNumberLine() {
   }
 }
 
+void dropTypedAhead() {
+  if (::isatty(0)) ::tcflush(0, TCIFLUSH);
+}
+
 void resetInput() { endOfInput = false; }
 
 }  // namespace cm

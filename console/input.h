@@ -26,6 +26,12 @@ bool inputClosed();
 // edition reads lines with the terminal's own line editing off).
 std::optional<int> readNumberLine();
 
+// Drops what was typed on the terminal and not yet read (the terminal's
+// TCSAFLUSH): once a key has woken the machine, nothing typed before the
+// menu asks becomes a choice or an answer. Input that is not a terminal (a
+// pipe, a file) is a script written whole, and stays.
+void dropTypedAhead();
+
 // Back to the power-on state, as a test begins: no end of input seen.
 void resetInput();
 

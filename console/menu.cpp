@@ -12,6 +12,7 @@
 #include "output/edition.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/data_text.h"
 #include "store/journal.h"
 
 namespace cm {
@@ -25,11 +26,19 @@ namespace {
 
 void showScreen(int code) { mainController(0, 0, 0, 0, 0, nonData, code); }
 
-// Shows the screen, then reads its answer into `reg`. False abandons.
-bool askInto(int screen, int& reg) {
+bool anyNumber(int) { return true; }
+
+// A booking's time must name a minute that comes round: any other answer is
+// refused as a non-number is. 0 is no time: the request is stored, and
+// nothing is booked.
+bool isBookingTime(int answer) { return answer == 0 || namesMinute(answer); }
+
+// Shows the screen, then reads its answer into `reg`. False abandons: an
+// answer that is no number, or one not `accepted`.
+bool askInto(int screen, int& reg, bool (*accepted)(int) = anyNumber) {
   showScreen(screen);
   const std::optional<int> answer = readNumberLine();
-  if (!answer) return false;
+  if (!answer || !accepted(*answer)) return false;
   reg = *answer;
   return true;
 }
@@ -57,7 +66,7 @@ void makeNow() {
 }
 
 void reserve() {
-  if (!askInto(kTimePromptScreen, register1)) return;
+  if (!askInto(kTimePromptScreen, register1, isBookingTime)) return;
   if (!askInto(kReserveConcentratePrompt, register2)) return;
   if (!askInto(kReserveTemperaturePrompt, register3)) return;
   const int temperature = temperatureInterface(register3);
@@ -67,7 +76,7 @@ void reserve() {
 }
 
 void reserveCleaning() {
-  if (!askInto(kCleanTimePromptScreen, register1)) return;
+  if (!askInto(kCleanTimePromptScreen, register1, isBookingTime)) return;
   logicController(register1, 0, 0);
 }
 

@@ -59,6 +59,18 @@ void endSequence(Sequence& sequence, const Booking& booking, std::vector<Booking
   }
 }
 
+// A booking file whose text is not whole bookings fires nothing until it is
+// mended, and nothing in it is written over; the machine says where it went
+// wrong, once for each version of the file.
+template <typename Schedule>
+bool toldTextFault(Schedule& schedule) {
+  if (!schedule.textFault || schedule.textFaultTold) return false;
+  schedule.textFaultTold = true;
+  lastFileFailure = schedule.textFault;
+  reportFileFailure();
+  return true;
+}
+
 }  // namespace
 
 void resetFailedBookings() {
@@ -73,6 +85,7 @@ void resetFailedBookings() {
 // meanwhile (by hand, by the other program) stay as they are.
 bool fireDueBrew(int now) {
   followReserveFile(reserveList);
+  if (toldTextFault(reserveList)) return true;
   if (isReserveTime(fireableBrews(), now) == 0) return false;
   // One machine runs one sequence at a time: while another program runs
   // one, this one leaves the booking for a later pass.
@@ -92,6 +105,7 @@ bool fireDueBrew(int now) {
 
 bool fireDueCleaning(int now) {
   followCleanFile(cleanList);
+  if (toldTextFault(cleanList)) return true;
   if (isCleanTime(fireableCleanings(), now) == 0) return false;
   Sequence sequence(Wait::no);
   if (sequence.busy()) return false;

@@ -16,7 +16,8 @@ extern std::mutex machineMutex;
 
 // Fires the first brew booking due at minute stamp `now`, if any: reads the
 // levels, runs the brew sequence, then removes that booking and rewrites the
-// file. Returns whether one fired.
+// file. Returns whether one fired, or whether the machine said instead that
+// the booking file is not whole bookings (once for each version of it).
 bool fireDueBrew(int now);
 
 // The same for the cleaning schedule.

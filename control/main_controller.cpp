@@ -15,6 +15,14 @@ namespace cm {
 
 namespace {
 
+// A brew needs the water its cup takes, so no brew takes the level below 0;
+// a code the make controller refuses still needs the least a cup takes, as
+// it gets as far as the animations.
+int waterNeeded(int concentrate) {
+  const Concentrate* const cup = concentrateOf(concentrate);
+  return cup ? cup->water : kMinimumBrewWater;
+}
+
 bool isScreenForMainController(int code) {
   return (code >= kMenuScreen && code <= kReserveTemperaturePrompt) ||
          (code == kCleanTimePromptScreen && edition().highestDisplayCode >= kCleanTimePromptScreen);
@@ -96,7 +104,7 @@ void runBrew(int water, int beans, int powder, CoffeeRequest request) {
     }
   }
   // The caller's reading, taken before any grinding.
-  if (water < kMinimumBrewWater) {
+  if (water < waterNeeded(request.concentrate)) {
     refuse(kNoWater);
     return;
   }

@@ -8,7 +8,7 @@
 namespace cm {
 
 inline constexpr int kCleaningWater = 500;     // mL per cleaning
-inline constexpr int kMinimumBrewWater = 100;  // mL, whatever the concentrate
+inline constexpr int kMinimumBrewWater = 100;  // mL, for a code no brew is made with
 inline constexpr int kGrindBelowPowder = 10;   // grind when powder is 9 g or less
 inline constexpr int kGrindBeans = 10;         // g of beans per grinding
 

@@ -6,19 +6,14 @@
 
 namespace cm {
 
-namespace {
-
-bool isConcentrateCode(int code) { return code == kLow || code == kMiddle || code == kHigh; }
-
-}  // namespace
-
 int makeController(int concentrate, int temperature) {
   // The codes are checked before the heater runs, the heater before the
   // brewing unit, and materials are booked only after the unit succeeded.
+  const Concentrate* const cup = concentrateOf(concentrate);
   if (temperature == kCold) {
-    if (!isConcentrateCode(concentrate)) return 0;
+    if (!cup) return 0;
   } else if (temperature == kHot) {
-    if (!isConcentrateCode(concentrate)) return 0;
+    if (!cup) return 0;
     _isBoil = boilInterface();
     if (_isBoil != 1) return 0;
   } else {
@@ -27,14 +22,13 @@ int makeController(int concentrate, int temperature) {
   _isMake = makeInterface();
   if (_isMake != 1) return 0;
 
-  // No level is tested here: the thresholds are the main controller's, so a
-  // brew may take a level below zero. The water and the powder are one
-  // charge, taken from the files as they are now (a recharge made meanwhile
-  // by the other program stays); for a booked brew the same step consumes
-  // the booking.
+  // No level is tested here: the thresholds are the main controller's. The
+  // water and the powder are one charge, taken from the files as they are
+  // now (a recharge made meanwhile by the other program stays); for a booked
+  // brew the same step consumes the booking.
   const bool charged = chargeLevels(
-      [concentrate](Levels levels) {
-        levels.water = saturatingSub(levels.water, concentrate);
+      [cup](Levels levels) {
+        levels.water = saturatingSub(levels.water, cup->water);
         levels.powder = saturatingSub(levels.powder, kPowderPerCup);
         return levels;
       },

@@ -22,8 +22,9 @@ int kbhit() {
     ::tcsetattr(0, TCSANOW, &single);
   }
   const int key = readByte();
-  // TCSANOW rather than a flush: what the user typed ahead after the key
-  // belongs to the menu.
+  // TCSANOW rather than a flush here: a booking's sequence may still be
+  // running, and what is typed during it is dropped once it has ended
+  // (dropTypedAhead, before the menu is drawn).
   if (terminal) ::tcsetattr(0, TCSANOW, &saved);
   heldKey = key;
   return key;

@@ -31,6 +31,8 @@ void standby() {
   }
   clock.request_stop();
   clock.join();
+  // What was typed while a booking ran or the screen was held is no answer.
+  dropTypedAhead();
 }
 
 }  // namespace

@@ -40,7 +40,10 @@ bool checkLevel(const char* path, int& level) {
 
 bool renewLevel(const char* path, int level) {
   return changeFiles({path},
-                     [level](std::span<FileChange> files) { files[0].after = std::to_string(level); });
+                     [level](std::span<FileChange> files) {
+                       files[0].after = std::to_string(level);
+                       return FileResult();
+                     });
 }
 
 }  // namespace
@@ -69,6 +72,7 @@ bool chargeLevels(const std::function<Levels(Levels)>& change, Settles settles) 
     for (std::size_t i = 0; i < files.size(); ++i) {
       if (after[i] != before[i]) files[i].after = std::to_string(after[i]);
     }
+    return FileResult();
   };
   return changeFiles({kWaterFile, kPowderFile, kBeanFile}, charge, settles);
 }

@@ -25,6 +25,13 @@ void resetRegisters() {
   _isRotate = _isSpin = _isShower = _isBoil = _isMake = 0;
 }
 
+const Concentrate* concentrateOf(int code) {
+  for (const Concentrate& concentrate : kConcentrates) {
+    if (concentrate.code == code) return &concentrate;
+  }
+  return nullptr;
+}
+
 int concentrateInterface(int code) { return concentrateData = code; }
 int temperatureInterface(int code) { return temperatureData = code; }
 

@@ -5,10 +5,19 @@
 
 namespace cm {
 
-// Concentrate codes double as the brew's water use in mL.
 inline constexpr int kLow = 100;
 inline constexpr int kMiddle = 200;
 inline constexpr int kHigh = 300;
+// The concentrates a brew can be made with: the code, the name the status
+// header shows and the water a cup takes (mL), which is the code again.
+struct Concentrate {
+  int code;
+  const char* name;
+  int water;
+};
+inline constexpr Concentrate kConcentrates[] = {{kLow, "LOW", 100}, {kMiddle, "MIDDLE", 200}, {kHigh, "HIGH", 300}};
+// The concentrate of a code; nullptr for a code no brew is made with.
+const Concentrate* concentrateOf(int code);
 inline constexpr int kCold = 0;
 inline constexpr int kHot = 1;
 // "No selection" in concentrateData / temperatureData.

@@ -1,6 +1,8 @@
 #include "output/status_header.h"
 
 #include <cstdio>
+#include <optional>
+#include <string>
 
 #include "machine/material_store.h"
 #include "machine/platform.h"
@@ -38,19 +40,13 @@ void printClockLine(const std::tm& local) {
 
 namespace {
 
-const char* concentrateLine(int code) {
-  switch (code) {
-    case kLow:
-      return "concentrate : LOW ";
-    case kMiddle:
-      return "concentrate : MIDDLE ";
-    case kHigh:
-      return "concentrate : HIGH ";
-    case kUnsetSelection:
-      return "concentrate : ";
-    default:
-      return nullptr;
+// A line for the codes the header names; nothing for any other.
+std::optional<std::string> concentrateLine(int code) {
+  if (code == kUnsetSelection) return "concentrate : ";
+  if (const Concentrate* concentrate = concentrateOf(code)) {
+    return std::string("concentrate : ") + concentrate->name + " ";
   }
+  return std::nullopt;
 }
 
 const char* temperatureLine(int code) {
@@ -73,7 +69,7 @@ void bios_function() {
   readClock();
   std::printf("\n");
   std::printf("%d-%d-%d  %d : %d \n", t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min);
-  if (const char* line = concentrateLine(concentrateData)) std::puts(line);
+  if (const auto line = concentrateLine(concentrateData)) std::puts(line->c_str());
   if (const char* line = temperatureLine(temperatureData)) std::puts(line);
   const int water = waterInterface();
   const int powder = powderInterface();

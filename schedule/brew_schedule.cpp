@@ -5,6 +5,7 @@
 
 #include "machine/platform.h"
 #include "schedule/schedule_file.h"
+#include "store/data_text.h"
 
 namespace cm {
 
@@ -12,19 +13,40 @@ BrewSchedule reserveList;
 
 namespace {
 
-// Time 0 is the "nothing due" answer, so a booking at 0 is never due and
-// does not hide the due bookings behind it.
+constexpr std::size_t kBookingNumbers = 3;  // time, concentrate, temperature
+
+// The minute of a leap year that a stamp names, from 0 at 1 January 0:00.
+int minuteOfYear(int stamp) {
+  static constexpr int kDaysBefore[] = {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
+  const int month = stamp / 1000000;
+  const int day = stamp / 10000 % 100;
+  return ((kDaysBefore[month - 1] + day - 1) * 24 + stamp / 100 % 100) * 60 + stamp % 100;
+}
+
+// The year is counted with 29 February in it every time: a common year's
+// clock skips that day, and its bookings then fall due on 1 March at 0:00.
+constexpr int kYearMinutes = 366 * 24 * 60;
+
 const ReserveRecord* firstDue(const BrewSchedule& head, int now) {
   const auto due = std::find_if(head.bookings.begin(), head.bookings.end(),
-                                [now](const ReserveRecord& r) { return r.time != 0 && r.time <= now; });
+                                [now](const ReserveRecord& r) { return isDue(r.time, now); });
   return due == head.bookings.end() ? nullptr : &*due;
 }
 
 }  // namespace
 
+bool isDue(int time, int now) {
+  if (!namesMinute(time) || !namesMinute(now)) return false;
+  const int ahead = ((minuteOfYear(time) - minuteOfYear(now)) % kYearMinutes + kYearMinutes) % kYearMinutes;
+  // Exactly half a year away, the minute is still to come.
+  return ahead == 0 || ahead > kYearMinutes / 2;
+}
+
 BrewSchedule& initList(BrewSchedule& head) {
   head.bookings.clear();
   head.loadedFrom = {};  // no longer what the file holds
+  head.textFault.reset();
+  head.textFaultTold = false;
   return head;
 }
 
@@ -47,13 +69,10 @@ bool pushReserveFile(const BrewSchedule& head) {
 
 void popReserveFile(BrewSchedule& head) {
   initList(head);
-  // The identity before the read: a change in between loads once more later.
-  const FileIdentity identity = fileIdentity(kReserveFile);
   std::vector<int> numbers;
-  // Unread, the schedule shows and fires nothing until a later look reads it.
-  if (!readScheduleNumbers(kReserveFile, numbers)) return;
-  head.loadedFrom = identity;
-  for (std::size_t i = 0; i + 3 <= numbers.size(); i += 3) {
+  // Unread or not understood, the schedule shows and fires nothing.
+  if (!loadScheduleNumbers(kReserveFile, kBookingNumbers, numbers, head.loadedFrom, head.textFault)) return;
+  for (std::size_t i = 0; i + kBookingNumbers <= numbers.size(); i += kBookingNumbers) {
     addList({numbers[i], numbers[i + 1], numbers[i + 2]}, head);
   }
 }

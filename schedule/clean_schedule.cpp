@@ -14,6 +14,8 @@ CleanSchedule cleanList;
 CleanSchedule& initClist(CleanSchedule& head) {
   head.times.clear();
   head.loadedFrom = {};
+  head.textFault.reset();
+  head.textFaultTold = false;
   return head;
 }
 
@@ -28,10 +30,8 @@ bool pushCleanFile(const CleanSchedule& head) { return writeScheduleNumbers(kCle
 
 void popCleanFile(CleanSchedule& head) {
   initClist(head);
-  const FileIdentity identity = fileIdentity(kCleanReserveFile);
-  // Unread, the schedule shows and fires nothing until a later look reads it.
-  if (!readScheduleNumbers(kCleanReserveFile, head.times)) return;
-  head.loadedFrom = identity;
+  // As for brews: unread or not understood, nothing shows or fires.
+  loadScheduleNumbers(kCleanReserveFile, 1, head.times, head.loadedFrom, head.textFault);
 }
 
 void followCleanFile(CleanSchedule& head) {
@@ -45,9 +45,7 @@ bool pushCleanData(int time) {
 }
 
 int isCleanTime(const CleanSchedule& head, int now) {
-  // As for brews: a booking at 0 is never due.
-  const auto due =
-      std::find_if(head.times.begin(), head.times.end(), [now](int t) { return t != 0 && t <= now; });
+  const auto due = std::find_if(head.times.begin(), head.times.end(), [now](int t) { return isDue(t, now); });
   return due == head.times.end() ? 0 : *due;
 }
 

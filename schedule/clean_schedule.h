@@ -2,6 +2,7 @@
 // "cleanReserveData.txt" (store/data_text.h).
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "store/data_file.h"
@@ -12,6 +13,8 @@ namespace cm {
 struct CleanSchedule {
   std::vector<int> times;
   FileIdentity loadedFrom;
+  std::optional<FileError> textFault;
+  bool textFaultTold = false;
 };
 
 extern CleanSchedule cleanList;
@@ -25,15 +28,16 @@ void deleteClist(int time, CleanSchedule& head);
 // Rewrites the file from the list; false when it could not be written. No
 // program calls it: a booking is appended to the file as it is now.
 bool pushCleanFile(const CleanSchedule& head);
-// A missing file is an empty schedule; loading stops at the first thing that
-// is not a number.
+// As the brew schedule loads: one booking a line, its time.
 void popCleanFile(CleanSchedule& head);
 void followCleanFile(CleanSchedule& head);
 // Appends to the file as it is now, under the update lock; false, with
-// lastFileFailure set, when it could not be written.
+// lastFileFailure set, when the file could not be read or understood, or
+// could not be written.
 bool pushCleanData(int time);
 
-// The first booking in list order at or before `now`; 0 when none is due.
+// The first booking in list order due at `now` (isDue, brew_schedule.h); 0
+// when none is.
 int isCleanTime(const CleanSchedule& head, int now);
 int whatClean(const CleanSchedule& head, int now);
 

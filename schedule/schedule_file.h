@@ -2,22 +2,29 @@
 // text of store/data_text.h.
 #pragma once
 
+#include <cstddef>
 #include <vector>
+
+#include "store/data_file.h"
 
 namespace cm {
 
-// The leading integers of the file, up to the first thing that is not an int
-// (an out-of-range number counts as not a number). A missing file gives
-// none; false when the file is there but cannot be read.
-bool readScheduleNumbers(const char* path, std::vector<int>& numbers);
+// Loads the numbers of the file's bookings, `width` numbers each, for a
+// schedule that caches it: true when they were read (a missing file holds
+// none). A file that cannot be read is left to a later look (`loadedFrom`
+// unchanged); one whose text is not whole bookings stays so until the file
+// changes: `textFault` says where it went wrong.
+bool loadScheduleNumbers(const char* path, std::size_t width, std::vector<int>& numbers, FileIdentity& loadedFrom,
+                         std::optional<FileError>& textFault);
 
 // Replaces the file's content, under the folder's update lock. False when
 // it could not be written.
 bool writeScheduleNumbers(const char* path, const std::vector<int>& numbers);
 
 // Appends a booking to the file as it is at this moment, under the update
-// lock; an incomplete last booking is dropped, as loading drops it. False
-// when it could not be written.
+// lock. False, with lastFileFailure set, when the file could not be read or
+// is not whole bookings (nothing is written: nothing in it is dropped), or
+// could not be written.
 bool appendScheduleRecord(const char* path, const std::vector<int>& record);
 
 }  // namespace cm

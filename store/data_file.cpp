@@ -51,6 +51,7 @@ int createTempFile(const char* path, const char* temp) {
 }  // namespace
 
 std::string FileError::describe() const {
+  if (!textFault.empty()) return file + ": " + textFault;
   const char* reason = code == sys::kNotRegularFile ? "not a regular file"
                        : code == sys::kSymbolicLink ? "it is a symbolic link"
                                                     : std::strerror(code);

@@ -44,11 +44,16 @@ FileIdentity fileIdentity(const char* path);
 enum class FileAccess { read, write };
 
 // Why a file could not be read or written: its name, which it was and the
-// system's reason.
+// system's reason, or, for a file read but not understood, where its text
+// went wrong (`code` 0).
 struct FileError {
+  FileError() = default;
+  FileError(std::string_view name, int error, FileAccess which = FileAccess::write, std::string where = {})
+      : file(name), code(error), access(which), textFault(std::move(where)) {}
   std::string file;
   int code = 0;
   FileAccess access = FileAccess::write;
+  std::string textFault;
   // "<file>: <reason>".
   std::string describe() const;
   // "cannot read <file>: <reason>" or "cannot write ...", as the machine says it.
@@ -56,7 +61,7 @@ struct FileError {
   // The error of the call that just failed, taken before anything changes it.
   static FileError fromErrno(std::string_view file, FileAccess access = FileAccess::write) {
     const int code = errno;
-    return {std::string(file), code, access};
+    return {file, code, access};
   }
 };
 using FileResult = std::optional<FileError>;  // nothing: done

@@ -42,14 +42,45 @@ ScannedInt scanInt(std::string_view text, std::size_t& pos) {
   return {ScannedInt::Status::ok, static_cast<int>(value)};
 }
 
-std::vector<int> scanNumbers(std::string_view text) {
-  std::vector<int> numbers;
+bool namesMinute(int stamp) {
+  // The last day of each month in a leap year: 29 February comes round too.
+  static constexpr int kLastDay[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (stamp <= 0) return false;
+  const int month = stamp / 1000000;
+  const int day = stamp / 10000 % 100;
+  const int hour = stamp / 100 % 100;
+  const int minute = stamp % 100;
+  return month >= 1 && month <= 12 && day >= 1 && day <= kLastDay[month - 1] && hour <= 23 && minute <= 59;
+}
+
+std::string TextFault::describe() const { return "line " + std::to_string(line) + ": " + what; }
+
+std::optional<TextFault> bookingNumbers(std::string_view text, std::size_t width, std::vector<int>& numbers) {
+  std::vector<int> read;
+  std::size_t line = 1;
+  std::size_t bookingLine = 1;  // where the booking being read began
   std::size_t pos = 0;
   for (;;) {
-    const ScannedInt next = scanInt(text, pos);
-    if (next.status != ScannedInt::Status::ok) return numbers;
-    numbers.push_back(next.value);
+    while (pos < text.size() && isBlank(text[pos])) {
+      if (text[pos++] == '\n') ++line;
+    }
+    if (pos == text.size()) break;
+    std::size_t end = pos;
+    while (end < text.size() && !isBlank(text[end])) ++end;
+    std::size_t scanned = pos;
+    const ScannedInt number = scanInt(text.substr(0, end), scanned);
+    if (number.status == ScannedInt::Status::noNumber || scanned != end) return TextFault{line, "not a whole number"};
+    if (number.status == ScannedInt::Status::outOfRange) return TextFault{line, "a number out of range"};
+    if (read.size() % width == 0) {
+      if (!namesMinute(number.value)) return TextFault{line, "a time that names no minute"};
+      bookingLine = line;
+    }
+    read.push_back(number.value);
+    pos = end;
   }
+  if (read.size() % width != 0) return TextFault{bookingLine, "a booking that is not complete"};
+  numbers = std::move(read);
+  return std::nullopt;
 }
 
 std::string numberLines(const std::vector<int>& numbers) {
@@ -61,19 +92,17 @@ std::string numberLines(const std::vector<int>& numbers) {
   return text;
 }
 
-std::vector<int> wholeRecords(std::string_view text, std::size_t width) {
-  std::vector<int> numbers = scanNumbers(text);
-  numbers.resize(numbers.size() / width * width);
-  return numbers;
-}
-
-std::optional<std::string> withoutRecord(std::string_view text, const std::vector<int>& record) {
+std::optional<TextFault> withoutRecord(std::string_view text, const std::vector<int>& record,
+                                       std::optional<std::string>& after) {
+  after.reset();
   if (record.empty()) return std::nullopt;
-  std::vector<int> numbers = wholeRecords(text, record.size());
+  std::vector<int> numbers;
+  if (auto fault = bookingNumbers(text, record.size(), numbers)) return fault;
   for (auto at = numbers.begin(); at != numbers.end(); at += static_cast<std::ptrdiff_t>(record.size())) {
     if (std::equal(record.begin(), record.end(), at)) {
       numbers.erase(at, at + static_cast<std::ptrdiff_t>(record.size()));
-      return numberLines(numbers);
+      after = numberLines(numbers);
+      break;
     }
   }
   return std::nullopt;

@@ -134,9 +134,12 @@ class Journal {
     std::optional<std::string> before;
     if (auto error = readDataFile(consumed.path.c_str(), before)) return fail(*error);
     if (before) {
-      if (std::optional<std::string> after = withoutRecord(*before, consumed.record)) {
-        writes.push_back({consumed.path, before, std::move(*after)});
+      std::optional<std::string> after;
+      // A file not understood is not written over: the booking stays pending.
+      if (auto fault = withoutRecord(*before, consumed.record, after)) {
+        return fail({consumed.path, 0, FileAccess::read, fault->describe()});
       }
+      if (after) writes.push_back({consumed.path, before, std::move(*after)});
     }
     return commit(writes, rest);
   }
@@ -209,7 +212,7 @@ FileResult openFolder() {
 }
 
 bool changeFiles(std::initializer_list<const char*> paths,
-                 const std::function<void(std::span<FileChange>)>& edit, Settles settles) {
+                 const std::function<FileResult(std::span<FileChange>)>& edit, Settles settles) {
   Sequence* const sequence = Sequence::running();
   const Consumption* const settling =
       settles == Settles::yes && sequence ? sequence->bookingToConsume() : nullptr;
@@ -221,7 +224,7 @@ bool changeFiles(std::initializer_list<const char*> paths,
       if (auto error = readDataFile(path, bytes)) return fail(*error);
       files.push_back({path, bytes, bytes});
     }
-    edit(files);
+    if (auto refused = edit(files)) return fail(*refused);
     std::vector<PromisedWrite> writes;
     for (const FileChange& file : files) {
       if (file.after && file.after != file.before) writes.push_back({file.path, file.before, *file.after});
@@ -245,7 +248,7 @@ bool settleBooking() {
   // A change of no file that consumes the booking; failed, the booking
   // stays, as after a charge that failed.
   return changeFiles(
-      {}, [](std::span<FileChange>) {}, Settles::yes);
+      {}, [](std::span<FileChange>) { return FileResult(); }, Settles::yes);
 }
 
 // Checked before the claim is asked for, which its own program would hold.

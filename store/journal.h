@@ -51,11 +51,12 @@ struct FileChange {
 enum class Settles { no, yes };
 
 // One change of data files, all or nothing. Under the update lock `edit`
-// gets the files as they are at this moment and sets their new bytes; the
-// changed files are then written together. False, with lastFileFailure
-// set, when a file could not be read (nothing is written) or written.
+// gets the files as they are at this moment and sets their new bytes, or
+// refuses the change (a file it does not understand); the changed files are
+// then written together. False, with lastFileFailure set, when a file could
+// not be read or was refused (nothing is written) or could not be written.
 bool changeFiles(std::initializer_list<const char*> paths,
-                 const std::function<void(std::span<FileChange>)>& edit, Settles settles = Settles::no);
+                 const std::function<FileResult(std::span<FileChange>)>& edit, Settles settles = Settles::no);
 
 // The running sequence ended without a charge (a refusal): its booking is
 // consumed now. Nothing when no booked sequence runs. False, with

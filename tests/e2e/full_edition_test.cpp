@@ -282,9 +282,14 @@ TEST_F(FullEditionTest, KeyDuringABookingOpensTheMenuAfterItHasLeftTheFile) {
   auto machine = start(kFullProgram);
   ASSERT_TRUE(machine->waitFor("** Boiling.."));
   machine->type("q");
+  ASSERT_TRUE(machine->waitFor("** Coffee Making.."));
+  machine->type("3\n0\n");  // typed ahead during the brew: no choice of the menu
   ASSERT_TRUE(machine->waitFor("** Coffee Making Finished..!!"));
   EXPECT_EQ(machine->sinceLastMatch().find("0)Power"), std::string::npos);
   ASSERT_TRUE(machine->waitFor("0)Power"));
+  machine->drain(300ms);
+  EXPECT_TRUE(machine->running()) << "keys typed during the brew powered it off";
+  EXPECT_EQ(machine->sinceLastMatch().find("Cleaning"), std::string::npos);
   EXPECT_EQ(readFile("reserveData.txt"), "");
   EXPECT_EQ(readFile("waterSensor.txt"), "700");
   machine->type("9\n");

@@ -99,9 +99,16 @@ CutScenario menuBooking(const char* name, bool full) {
           kMenuBooking, "",   {{1000, 10, 100, "", ""}, {1000, 10, 100, "12251200\n100\n1\n", ""}}};
 }
 
-// A booking file of 1.5 MiB: the booking's removal writes a journal entry
-// with the whole file in it, longer than one read of the journal (64 KiB).
-const std::string kLongBookingFile = kBooking + std::string(1536 * 1024, '#');
+// A booking file of 1.5 MiB, the due booking and the next day's: the
+// booking's removal writes a journal entry with the whole file in it, longer
+// than one read of the journal (64 KiB).
+std::string nextDaysBookings() {
+  std::string bookings;
+  while (bookings.size() < 1536 * 1024) bookings += "12251200\n100\n0\n";
+  return bookings;
+}
+const std::string kLaterBookings = nextDaysBookings();
+const std::string kLongBookingFile = kBooking + kLaterBookings;
 
 const std::vector<CutScenario> kSequences = {
     bookedBrewThatGrinds("FullBookedBrewThatGrinds", true),
@@ -117,7 +124,7 @@ const std::vector<CutScenario> kSequences = {
      {50, 10, 100, kLongBookingFile.c_str(), ""},
      {},
      " no water ",
-     {{50, 10, 100, kLongBookingFile.c_str(), ""}, {50, 10, 100, "", ""}}},
+     {{50, 10, 100, kLongBookingFile.c_str(), ""}, {50, 10, 100, kLaterBookings.c_str(), ""}}},
     {"FullBookedCleaning",
      true,
      {1000, 10, 100, "", "12241830\n"},

@@ -10,6 +10,7 @@
 #include "support/fake_platform.h"
 #include "support/faulty_disk.h"
 #include "support/machine_fixture.h"
+#include "support/text_count.h"
 
 namespace cm {
 namespace {
@@ -42,6 +43,17 @@ TEST_F(BookingRunnerTest, FiredBookingsLeaveWhateverTheOutcome) {
   EXPECT_FALSE(fireDueBrew(12241830));
   EXPECT_EQ(readFile(kReserveFile) + readFile(kLockFile) + readFile(kWaterFile), "1000")
       << "brewed a booking another program consumed";
+
+  // A file that is not whole bookings fires nothing and is never written
+  // over; it is said once for each version of it.
+  const std::string edited = "12241830\n200\n0\nxx\n12270700\n200\n1\n";
+  writeFile(kReserveFile, edited);
+  startCapture();
+  EXPECT_TRUE(fireDueBrew(12241830));
+  EXPECT_FALSE(fireDueBrew(12241830));
+  const std::string said = finishCapture();
+  EXPECT_EQ(test::count(said, "cannot read reserveData.txt: line 4: not a whole number"), 1u) << said;
+  EXPECT_EQ(readFile(kReserveFile) + readFile(kWaterFile), edited + "1000");
 }
 
 TEST_F(BookingRunnerTest, BookingAtNewYearsEveLeavesAfterMidnight) {

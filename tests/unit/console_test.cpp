@@ -116,12 +116,27 @@ TEST_F(ConsoleTest, MenuReservePathBooksFromTheTypedValues) {
   EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n");
   EXPECT_EQ(register1, 12241830);
   EXPECT_EQ(register3, 1);
+
+  // A file edited by hand into something that is not whole bookings is said
+  // and left as it is.
+  writeFile(kReserveFile, "12241830\n200\n1\nxx\n");
+  EXPECT_NE(menuWith("2\n12290800\n100\n0\n").find("cannot read reserveData.txt: line 4: not a whole number"),
+            std::string::npos);
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\nxx\n");
 }
 
 TEST_F(ConsoleTest, MenuAbandonsWithoutUsingAStaleRegister) {
   register2 = 300;
   menuWith("2\n12241830\noops\n1\n");
   menuWith("1\n200\n");  // the input ends before the temperature
+  // A booking's time must name a minute that comes round.
+  for (const char* time : {"13010000", "99999999", "12311260", "12312400", "2300000", "4310000", "-5"}) {
+    menuWith(std::string("2\n") + time + "\n200\n1\n");
+    menuWith(std::string("8\n") + time + "\n");
+  }
+  EXPECT_FALSE(exists(kCleanReserveFile));
+  menuWith("8\n2291200\n");
+  EXPECT_EQ(readFile(kCleanReserveFile), "2291200\n");
   EXPECT_FALSE(exists(kReserveFile));
   EXPECT_EQ(readFile(kWaterFile), "1000");
   EXPECT_EQ(coffeeData, (CoffeeRequest{0, 0}));

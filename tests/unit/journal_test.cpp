@@ -44,6 +44,7 @@ TEST_F(JournalTest, AFileThatCannotBeReadKeepsTheJournalUntilItCan) {
   EXPECT_FALSE(changeFiles({kWaterFile, kReserveFile}, [&](std::span<FileChange> files) {
     files[0].after = "800";
     files[1].after = longBookings;
+    return FileResult();
   }));
   const std::string journal = readFile(kLockFile);
   ASSERT_EQ(readFile(kWaterFile), "800");
@@ -111,14 +112,23 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   EXPECT_EQ(::fcntl(nextProgram, F_OFD_SETLK, &claim), 0) << "the claim taken to finish it is still held";
   ::close(nextProgram);
 
-  // Taken out by hand during its sequence, another half typed: the file stays.
+  // Taken out by hand during its sequence, another half typed: the file is
+  // not understood and stays as it is, the booking pending until it is.
   writeFile(kReserveFile, "12241830\n100\n1\n1225");
-  Sequence sequence(Wait::no);
-  EXPECT_DEBUG_DEATH(Sequence{Wait::no}, "one Sequence at a time");
-  sequence.fires(kReserveFile, {12241830, 200, 0});
-  ASSERT_TRUE(settleBooking() && sequence.finish());
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n1225")
+  {
+    Sequence sequence(Wait::no);
+    EXPECT_DEBUG_DEATH(Sequence{Wait::no}, "one Sequence at a time");
+    sequence.fires(kReserveFile, {12241830, 200, 0});
+    ASSERT_TRUE(settleBooking());
+    EXPECT_FALSE(sequence.finish());
+    EXPECT_EQ(lastFileFailure->said(), "cannot read reserveData.txt: line 4: a time that names no minute");
+    EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n1225");
+  }
+  writeFile(kReserveFile, "12241830\n100\n1\n12250700\n100\n0\n");
+  ASSERT_TRUE(renewWater(700));
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n12250700\n100\n0\n")
       << "rewritten without the booking it never held";
+  EXPECT_EQ(readFile(kLockFile), "");
 }
 
 // However whole, an entry that names any file but the folder's data files

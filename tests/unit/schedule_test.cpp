@@ -6,6 +6,7 @@
 
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
+#include "store/journal.h"
 #include "support/fake_platform.h"
 #include "support/faulty_disk.h"
 #include "support/machine_fixture.h"
@@ -48,16 +49,35 @@ TEST_F(ScheduleTest, DueExactlyAtItsMinuteAndEqualTimesFireInBookingOrder) {
   addClist(12241830, cleanList);
   EXPECT_EQ(isCleanTime(cleanList, 12241829), 0);
   EXPECT_EQ(isCleanTime(cleanList, 12241830), 12241830);
-  // The stamp carries no year: on 31 December a January booking is due.
-  addList({1010800, 100, 0}, reserveList);
-  deleteList({12241830, 100, 0}, reserveList);
-  EXPECT_EQ(isReserveTime(reserveList, 12311200), 1010800);
 }
 
-TEST_F(ScheduleTest, TimeZeroIsNeverDueAndHidesNothing) {
+// A booking is for the next time its minute comes: due once that minute came
+// within the last half year, waiting while it is to come within the next.
+TEST_F(ScheduleTest, ABookingIsForTheNextTimeItsMinuteComes) {
+  struct Row {
+    int time;
+    int now;
+    bool due;
+  };
+  const Row rows[] = {
+      {1010001, 12312359, false}, {1010001, 1010001, true},   // New Year's morning, from New Year's Eve
+      {1021200, 12281200, false}, {1010800, 12311200, false},  //
+      {12312350, 1010005, true},                               // missed over the year's turn
+      {2291200, 2282359, false},  {2291200, 3010000, true},    // 29 February in a common year: 1 March
+      {2291200, 2291159, false},  {2291200, 2291200, true},    // and in a leap year
+      {7020000, 1010000, false},  {7020001, 1010000, true},    // half a year ahead waits; a minute more came
+      {12241830, 6241831, false}, {12241830, 12241830, true},  //
+      {0, 12241830, false},       {-5, 12241830, false},       // times that name no minute
+      {13010000, 12241830, false}, {12311260, 12311300, false}, {99999999, 12241830, false},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(isDue(row.time, row.now), row.due) << row.time << " at " << row.now;
+  }
+  // A time that is never due hides nothing behind it.
   addList({0, 100, 0}, reserveList);
   addList({-5, 200, 0}, reserveList);
-  EXPECT_EQ(isReserveTime(reserveList, 12241830), -5);
+  addList({12240000, 300, 0}, reserveList);
+  EXPECT_EQ(isReserveTime(reserveList, 12241830), 12240000);
   addClist(0, cleanList);
   addClist(12240000, cleanList);
   EXPECT_EQ(isCleanTime(cleanList, 12241830), 12240000);
@@ -87,10 +107,12 @@ TEST_F(ScheduleTest, BrewFileIsThreeLinesPerBookingAndLoadsBackInOrder) {
   EXPECT_TRUE(pushReserveFile(reserveList));
   EXPECT_EQ(readFile(kReserveFile), "");
 
-  // A booking made after an incomplete last one takes its place.
+  // No booking is made on a file that is not whole bookings: nothing in it
+  // is dropped.
   writeFile(kReserveFile, "12241830\n200\n1\n12250700\n100\n");
-  pushReserveData(12260800, 300, 0);
-  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n12260800\n300\n0\n");
+  EXPECT_FALSE(pushReserveData(12260800, 300, 0));
+  EXPECT_EQ(lastFileFailure->said(), "cannot read reserveData.txt: line 4: a booking that is not complete");
+  EXPECT_EQ(readFile(kReserveFile), "12241830\n200\n1\n12250700\n100\n");
 
   std::string many;  // 1.2 MB
   for (int i = 0; i < 80000; ++i) many += "12241830\n200\n1\n";
@@ -121,7 +143,9 @@ TEST_F(ScheduleTest, AScheduleFollowsItsFileThroughAnyEdit) {
   EXPECT_EQ(reserveList.bookings.size(), 1u) << "a failed read was taken for the file as it is";
 }
 
-TEST_F(ScheduleTest, DamagedBrewFilesLoadWhatCameBefore) {
+// A file is understood whole or not at all: one that is not whole bookings
+// loads as an empty schedule and says where it went wrong.
+TEST_F(ScheduleTest, DamagedBrewFilesLoadNothingAndSayWhere) {
   popReserveFile(reserveList);  // missing file
   EXPECT_TRUE(reserveList.bookings.empty());
   EXPECT_FALSE(exists(kReserveFile));
@@ -129,22 +153,26 @@ TEST_F(ScheduleTest, DamagedBrewFilesLoadWhatCameBefore) {
   struct Case {
     const char* content;
     std::vector<int> expected;
+    const char* fault;
   };
   const Case cases[] = {
-      {"", {}},
-      {"12241830\n200\n", {}},                                         // incomplete last record
-      {"12241830\n200\n1\n12250700\n", {12241830}},                    // incomplete last record
-      {"  12241830 200\t1   12250700\n100\n0", {12241830, 12250700}},  // any white space, no final newline
-      {"12241830\n200\n1\nabc\n12250700\n100\n0\n", {12241830}},       // stops at garbage
-      {"12241830\n2x0\n1\n", {}},
-      {"99999999999\n200\n1\n", {}},  // out of range is not a number
-      {"\x00\x01\x02", {}},
+      {"", {}, ""},
+      {"  12241830 200\t1   12250700\n100\n0", {12241830, 12250700}, ""},  // any white space, no final newline
+      {"12241830\r\n200\r\n1\r\n\r\n", {12241830}, ""},
+      {"12241830\n200\n", {}, "line 1: a booking that is not complete"},
+      {"12241830\n200\n1\n\n12250700\n", {}, "line 5: a booking that is not complete"},
+      {"12241830\n200\n1\nabc\n12250700\n100\n0\n", {}, "line 4: not a whole number"},
+      {"12241830\n2x0\n1\n", {}, "line 2: not a whole number"},
+      {"99999999999\n200\n1\n", {}, "line 1: a number out of range"},
+      {"12241830\n200\n1\n13010000\n200\n1\n", {}, "line 4: a time that names no minute"},
+      {"\x01\x02", {}, "line 1: not a whole number"},
   };
   for (const Case& c : cases) {
     writeFile(kReserveFile, c.content);
     addList({1, 1, 1}, reserveList);  // loading replaces what was in memory
     popReserveFile(reserveList);
     EXPECT_EQ(times(reserveList), c.expected) << '"' << c.content << '"';
+    EXPECT_EQ(reserveList.textFault ? reserveList.textFault->textFault : "", c.fault) << '"' << c.content << '"';
   }
 }
 
@@ -159,9 +187,12 @@ TEST_F(ScheduleTest, CleanFileRoundTripAndDamage) {
   EXPECT_EQ(isCleanTime(cleanList, 12241100), 12241000);
   EXPECT_EQ(whatClean(cleanList, 12241100), 12241000);
 
-  writeFile(kCleanReserveFile, "5\n6\nseven\n8\n");
+  writeFile(kCleanReserveFile, "12241000\n12240900\nseven\n12241100\n");
   popCleanFile(cleanList);
-  EXPECT_EQ(cleanList.times, (std::vector<int>{5, 6}));
+  EXPECT_TRUE(cleanList.times.empty());
+  EXPECT_FALSE(pushCleanData(12250900));
+  EXPECT_EQ(lastFileFailure->said(), "cannot read cleanReserveData.txt: line 3: not a whole number");
+  EXPECT_EQ(readFile(kCleanReserveFile), "12241000\n12240900\nseven\n12241100\n");
   std::filesystem::remove(kCleanReserveFile);
   popCleanFile(cleanList);
   EXPECT_TRUE(cleanList.times.empty());

@@ -115,12 +115,20 @@ TEST_F(SequencesTest, GrindingNeedsBeansAndHappensBeforeTheWaterCheck) {
   EXPECT_EQ(isPowderRemain, 0);
 }
 
+// A cup needs the water it takes: a HIGH one on less than 300 mL is "no
+// water", so no brew takes the tank below 0.
 TEST_F(SequencesTest, HotBrewBoilsThenMakesAndMayEmptyTheTank) {
-  const std::string out = brewWithLevels(100, 10, 100, {300, 1});
+  std::string out = brewWithLevels(250, 10, 100, {300, 1});
+  EXPECT_NE(out.find("** no water "), std::string::npos);
+  EXPECT_TRUE(endsWith(out, kTwoBeeps));
+  expectLevels("250", "10", "100");
+
+  fake::resetPlatform(fake::christmasEve());
+  out = brewWithLevels(300, 10, 100, {300, 1});
   EXPECT_EQ(count(out, "** Boiling"), 10u);
   EXPECT_LT(out.rfind("** Boiling"), out.find("** Coffee Making."));
   EXPECT_NE(out.find("Coffee Making Finished..!!"), std::string::npos);
-  expectLevels("-200", "0", "100");
+  expectLevels("0", "0", "100");
   EXPECT_EQ(fake::totalPauseSeconds(), 23);  // 10 boiling, 10 making, 3 finished
 }
 

@@ -17,11 +17,14 @@ volatile sig_atomic_t haveSaved = 0;
 termios settingsAtSuspend{};  // the mode to take up again after a Ctrl-Z
 
 // Every signal whose default action ends the process (SIGKILL alone cannot
-// be caught), the real-time ones besides: each gives the terminal back and
+// be caught), the real-time ones besides where there are any: each gives the terminal back and
 // then ends the program as it would have.
 constexpr int kEndingSignals[] = {
-    SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1, SIGSEGV,
-    SIGUSR2,   SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGIO,   SIGSYS,
+    SIGHUP,  SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,    SIGFPE,  SIGUSR1,
+    SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ, SIGVTALRM, SIGPROF, SIGSYS,
+#ifdef __linux__
+    SIGIO,  // on the BSDs and macOS it is ignored by default
+#endif
 #ifdef SIGSTKFLT
     SIGSTKFLT,
 #endif
@@ -57,8 +60,12 @@ void install(int signo) {
   action.sa_flags = SA_SIGINFO;
   struct sigaction found {};
   if (::sigaction(signo, &action, &found) != 0 || found.sa_sigaction == restoreAndResignal) return;
-  // One ignored where the program was started ends it all the same.
-  if (found.sa_handler == SIG_IGN) found.sa_handler = SIG_DFL;
+  // One ignored where the program was started (nohup, trap '') stays
+  // ignored: that is the caller's wish, and it ends nothing.
+  if ((found.sa_flags & SA_SIGINFO) == 0 && found.sa_handler == SIG_IGN) {
+    ::sigaction(signo, &found, nullptr);
+    return;
+  }
   previousActions[signo] = found;
 }
 
@@ -88,7 +95,9 @@ void guardTerminal() {
   if (::tcgetattr(0, &savedSettings) == 0) haveSaved = 1;
   std::atexit(restoreTerminal);
   for (int signo : kEndingSignals) install(signo);
+#ifdef SIGRTMIN  // the real-time signals, where the system has them
   for (int signo = SIGRTMIN; signo <= SIGRTMAX; ++signo) install(signo);
+#endif
   if (haveSaved) {
     install(SIGTSTP);
     struct sigaction resume {};

@@ -8,8 +8,8 @@
 
 namespace cm {
 
-void time_function(std::stop_token stop) {
-  while (!stop.stop_requested()) {
+void time_function(const StopRequest& stop) {
+  while (!stop.requested()) {
     int stamp;
     {
       std::lock_guard lock(machineMutex);

@@ -1,6 +1,10 @@
 // coffee_machine, the full edition: a clock thread shows the time and fires
 // bookings on standby; a key opens the menu.
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "console/input.h"
@@ -10,6 +14,7 @@
 #include "control/booking_runner.h"
 #include "full/clock_thread.h"
 #include "full/key_wakeup.h"
+#include "machine/stop_request.h"
 #include "output/status_header.h"
 
 namespace cm {
@@ -17,7 +22,16 @@ namespace {
 
 // Standby until a key wakes the machine. Returns with the clock stopped.
 void standby() {
-  std::jthread clock(time_function);
+  StopRequest stop;
+  std::thread clock;
+  try {
+    clock = std::thread(time_function, std::cref(stop));
+  } catch (const std::system_error& error) {
+    // No clock, no bookings: the machine cannot stand by. The exit gives
+    // the terminal back.
+    std::fprintf(stderr, "coffee_machine: cannot start the clock: %s\n", error.code().message().c_str());
+    std::exit(1);
+  }
   for (;;) {
     const int key = full::isStart();
     if (inputClosed()) {
@@ -29,7 +43,7 @@ void standby() {
     std::lock_guard lock(machineMutex);
     fireDueBrew(currentTime);
   }
-  clock.request_stop();
+  stop.request();
   clock.join();
   // What was typed while a booking ran or the screen was held is no answer.
   dropTypedAhead();

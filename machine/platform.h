@@ -6,7 +6,8 @@
 #pragma once
 
 #include <ctime>
-#include <stop_token>
+
+#include "machine/stop_request.h"
 
 namespace cm::platform {
 
@@ -22,7 +23,7 @@ void pauseSeconds(int seconds);
 // is requested; never longer than a second of real time, whatever the wall
 // clock does meanwhile. Returns false when it ended because of the stop
 // request.
-bool waitForNextSecond(const std::stop_token& stop);
+bool waitForNextSecond(const StopRequest& stop);
 
 // The wall clock: calendar time in seconds.
 std::time_t now();

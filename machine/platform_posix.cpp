@@ -6,18 +6,18 @@
 // can be run at an accelerated clock under libfaketime.
 #include <poll.h>
 #include <spawn.h>
-#include <sys/eventfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <ctime>
-#include <stop_token>
 
 #include "machine/platform.h"
+
+// POSIX leaves its declaration to the program (macOS's headers have none).
+extern char** environ;
 
 namespace cm::platform {
 
@@ -58,34 +58,23 @@ void pauseSeconds(int seconds) {
 // stepped back during a wait to a deadline would stop the clock for as long
 // as the step. poll() counts its timeout on the kernel's monotonic clock
 // (libfaketime speeds it up as it does sleeps), and a stop request wakes it
-// through an event descriptor at once.
-bool waitForNextSecond(const std::stop_token& stop) {
+// through the request's pipe at once.
+bool waitForNextSecond(const StopRequest& stop) {
   std::fflush(stdout);
   using namespace std::chrono;
   const auto deadline = ceil<seconds>(system_clock::now() + microseconds(1));
-  const int wakeup = ::eventfd(0, EFD_CLOEXEC);
-  if (wakeup < 0) {
-    pauseSeconds(1);  // no descriptor to be woken by: a plain second
-    return !stop.stop_requested();
+  pollfd ready{stop.wakeDescriptor(), POLLIN, 0};
+  // The span to the next second, measured again while the wall clock has
+  // not reached it (libfaketime scales a timeout down, to nothing when it
+  // is a few milliseconds), but never again once the wall clock is further
+  // from it than a second: it was stepped back. Without a pipe (fd -1) poll
+  // only sleeps.
+  while (!stop.requested()) {
+    const auto left = ceil<milliseconds>(deadline - system_clock::now());
+    if (left <= milliseconds(0) || left > seconds(1)) break;
+    ::poll(&ready, 1, static_cast<int>(left.count()));
   }
-  {
-    const std::stop_callback wake(stop, [wakeup] {
-      const std::uint64_t one = 1;
-      [[maybe_unused]] const ssize_t written = ::write(wakeup, &one, sizeof one);
-    });
-    pollfd ready{wakeup, POLLIN, 0};
-    // The span to the next second, measured again while the wall clock has
-    // not reached it (libfaketime scales a timeout down, to nothing when it
-    // is a few milliseconds), but never again once the wall clock is
-    // further from it than a second: it was stepped back.
-    while (!stop.stop_requested()) {
-      const auto left = ceil<milliseconds>(deadline - system_clock::now());
-      if (left <= milliseconds(0) || left > seconds(1)) break;
-      ::poll(&ready, 1, static_cast<int>(left.count()));
-    }
-  }
-  ::close(wakeup);
-  return !stop.stop_requested();
+  return !stop.requested();
 }
 
 // The precise clock, not time(): time() reads a coarse clock that can still

@@ -25,6 +25,15 @@ std::string tempNameFor(const char* path, long pid) {
   return std::string(path) + "." + std::to_string(pid) + ".tmp";
 }
 
+// Whether the file's mode lets this program's user write it: the owner's
+// bits for its owner, the group's for its group, the others' for the rest.
+// Root is held to them too.
+bool modeLetsWrite(const struct stat& info) {
+  if (info.st_uid == ::geteuid()) return (info.st_mode & S_IWUSR) != 0;
+  if (info.st_gid == ::getegid()) return (info.st_mode & S_IWGRP) != 0;
+  return (info.st_mode & S_IWOTH) != 0;
+}
+
 // A new file that nobody else has opened: a link or a file found under the
 // name (left by a dead process with this pid, or put there on purpose) is
 // removed, never followed or written into. It takes the permission bits of
@@ -34,11 +43,23 @@ std::string tempNameFor(const char* path, long pid) {
 // A data file that is a link is never replaced (it is read through): the
 // folder's locks keep apart only the programs of this folder, not those of
 // another folder that link the same file.
+//
+// Nor is a file with a second name (a hard link), which a rename would
+// split in two, nor one whose mode lets its user not write it: replacing it
+// would overrule its owner, as an editor refuses to.
 int createTempFile(const char* path, const char* temp) {
   struct stat info {};
   const bool exists = ::lstat(path, &info) == 0;
   if (exists && S_ISLNK(info.st_mode)) {
     errno = sys::kSymbolicLink;
+    return -1;
+  }
+  if (exists && S_ISREG(info.st_mode) && info.st_nlink > 1) {
+    errno = sys::kSecondName;
+    return -1;
+  }
+  if (exists && !modeLetsWrite(info)) {
+    errno = EACCES;
     return -1;
   }
   const std::optional<mode_t> keepMode = exists ? std::optional<mode_t>(info.st_mode & 07777) : std::nullopt;
@@ -54,6 +75,7 @@ std::string FileError::describe() const {
   if (!textFault.empty()) return file + ": " + textFault;
   const char* reason = code == sys::kNotRegularFile ? "not a regular file"
                        : code == sys::kSymbolicLink ? "it is a symbolic link"
+                       : code == sys::kSecondName   ? "it has more than one name"
                                                     : std::strerror(code);
   return file + ": " + reason;
 }
@@ -120,15 +142,16 @@ FileResult rewriteFile(const char* path, std::string_view bytes) {
 FileIdentity fileIdentity(const char* path) {
   struct stat info {};
   if (::stat(path, &info) != 0) return FileIdentity{.seen = true};
+  const sys::FileTimes times = sys::fileTimes(info);
   return {true,
           true,
           info.st_dev,
           info.st_ino,
           info.st_size,
-          info.st_mtim.tv_sec,
-          info.st_mtim.tv_nsec,
-          info.st_ctim.tv_sec,
-          info.st_ctim.tv_nsec};
+          times.modified.tv_sec,
+          times.modified.tv_nsec,
+          times.changed.tv_sec,
+          times.changed.tv_nsec};
 }
 
 std::vector<std::string> tempFilesOf(std::span<const char* const> paths) {

@@ -1,6 +1,7 @@
 #include "folder_lock.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,14 +30,12 @@ int openLockFile() {
   return fd;
 }
 
+// The folder, to hold its claim.
+int openFolder() { return ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC); }
+
 // 0 once locked, else the reason.
-int lockByte(int fd, off_t byte, Wait wait) {
-  struct flock range {};
-  range.l_type = F_WRLCK;
-  range.l_whence = SEEK_SET;
-  range.l_start = byte;
-  range.l_len = 1;
-  while (::fcntl(fd, wait == Wait::yes ? F_OFD_SETLKW : F_OFD_SETLK, &range) != 0) {
+int lockWhole(int fd, Wait wait) {
+  while (::flock(fd, LOCK_EX | (wait == Wait::yes ? 0 : LOCK_NB)) != 0) {
     if (errno != EINTR) return errno;
   }
   return 0;
@@ -44,21 +43,25 @@ int lockByte(int fd, off_t byte, Wait wait) {
 
 }  // namespace
 
-FolderLock::FolderLock(off_t byte, Wait wait) : fd_(openLockFile()) {
+FolderLock::FolderLock(int (*open)(), const char* what, Wait wait) : fd_(open()) {
   if (fd_ < 0) {
-    failure_ = FileError::fromErrno(kLockFile);
+    failure_ = FileError::fromErrno(what);
     return;
   }
-  if (const int error = lockByte(fd_, byte, wait)) {
+  if (const int error = lockWhole(fd_, wait)) {
     ::close(fd_);
     fd_ = -1;
-    busy_ = error == EAGAIN || error == EACCES;
-    if (!busy_) failure_ = FileError{kLockFile, error};
+    busy_ = error == EWOULDBLOCK;
+    if (!busy_) failure_ = FileError{what, error};
   }
 }
 
 FolderLock::~FolderLock() {
   if (fd_ >= 0) ::close(fd_);
 }
+
+UpdateLock::UpdateLock() : FolderLock(openLockFile, kLockFile, Wait::yes) {}
+
+SequenceClaim::SequenceClaim(Wait wait) : FolderLock(openFolder, ".", wait) {}
 
 }  // namespace cm

@@ -1,13 +1,15 @@
-// The folder's lock file, ".coffee_machine.lock", created by the first change
-// or sequence, and its two locks, which the kernel lets go when their holder
-// dies:
-//   - the update lock (byte 0), held for one change of the data files and
-//     never across a screen or a pause, so the wait for it is never long;
-//   - the sequence claim (byte 1), held for a whole brew or cleaning, so one
-//     machine runs one sequence at a time, whichever program asks.
-// Each lock is taken on a descriptor of its own (an open-file-description
-// lock), so the threads of one program are kept apart too. The file's
-// content is the journal (journal.h).
+// The folder's two locks, which the kernel lets go when their holder dies:
+//   - the update lock, on the lock file ".coffee_machine.lock" (created by
+//     the first change), held for one change of the data files and never
+//     across a screen or a pause, so the wait for it is never long;
+//   - the sequence claim, on the folder itself, held for a whole brew or
+//     cleaning, so one machine runs one sequence at a time, whichever
+//     program asks.
+// Both are flock(2) locks, which Linux, macOS and the BSDs all keep per
+// open file: each is taken on a descriptor opened for it alone, so the
+// threads of one program are kept apart too, and closing another
+// descriptor of the same file lets go of nothing. The lock file's content
+// is the journal (journal.h).
 #pragma once
 
 #include <sys/types.h>
@@ -32,11 +34,13 @@ class FolderLock {
   bool busy() const { return busy_; }
   // Why it is not held, when not busy.
   const FileResult& failure() const { return failure_; }
-  // The lock file, while held.
+  // The file it locks, while held.
   int fd() const { return fd_; }
 
  protected:
-  FolderLock(off_t byte, Wait wait);
+  // `open` gives a new descriptor of `what` (as a failure names it), or -1
+  // with errno set.
+  FolderLock(int (*open)(), const char* what, Wait wait);
 
  private:
   int fd_ = -1;
@@ -44,16 +48,17 @@ class FolderLock {
   FileResult failure_;
 };
 
-// Waited for: another program holds it for a moment only.
+// Waited for: another program holds it for a moment only. fd() is the
+// lock file's.
 class UpdateLock : public FolderLock {
  public:
-  UpdateLock() : FolderLock(0, Wait::yes) {}
+  UpdateLock();
 };
 
 // Tried by a booking, waited for by the menu.
 class SequenceClaim : public FolderLock {
  public:
-  explicit SequenceClaim(Wait wait) : FolderLock(1, wait) {}
+  explicit SequenceClaim(Wait wait);
 };
 
 }  // namespace cm

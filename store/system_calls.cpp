@@ -91,12 +91,42 @@ bool writeAllAt(int fd, std::string_view bytes, off_t offset) {
   return true;
 }
 
-bool syncFile(int fd) { return ::fsync(fd) == 0; }
+FileTimes fileTimes(const struct stat& info) {
+#ifdef __APPLE__
+  return {info.st_mtimespec, info.st_ctimespec};
+#else
+  return {info.st_mtim, info.st_ctim};  // POSIX 2008: Linux, the BSDs
+#endif
+}
+
+// fsync hands the bytes to the drive, which may keep them in its cache and
+// write them in another order; where the system can ask the drive to write
+// them down (F_FULLFSYNC, macOS) it does, and falls back to fsync where the
+// file system refuses.
+int fullSync(int fd) {
+#ifdef F_FULLFSYNC
+  if (::fcntl(fd, F_FULLFSYNC) == 0) return 0;
+#endif
+  return ::fsync(fd);
+}
+
+bool syncFile(int fd) { return fullSync(fd) == 0; }
 bool closeFile(int fd) { return ::close(fd) == 0; }
 bool truncateFile(int fd, off_t size) { return ::ftruncate(fd, size) == 0; }
 bool renameFile(const char* from, const char* to) { return ::rename(from, to) == 0; }
-bool syncFolder(const char* folder) { return onFolder(folder, ::fsync); }
-bool syncFileSystem(const char* folder) { return onFolder(folder, ::syncfs); }
+bool syncFolder(const char* folder) { return onFolder(folder, fullSync); }
+
+// Where a folder cannot be synced: its file system (Linux), or every file
+// system where no call names one.
+bool syncFileSystem(const char* folder) {
+#ifdef __linux__
+  return onFolder(folder, ::syncfs);
+#else
+  (void)folder;
+  ::sync();
+  return true;
+#endif
+}
 void removeFile(const char* path) { ::unlink(path); }
 
 }  // namespace cm::sys

@@ -2,7 +2,10 @@
 // each implementation of it comes down to.
 #pragma once
 
+#include <sys/stat.h>
 #include <sys/types.h>
+
+#include <ctime>
 
 #include <cstddef>
 #include <optional>
@@ -15,6 +18,14 @@ namespace cm::sys {
 // for what went wrong; FileError says them (data_file.h).
 inline constexpr int kNotRegularFile = 0x10000;  // a pipe, a device or a socket where a file was
 inline constexpr int kSymbolicLink = 0x10001;    // a link where a file is to be replaced
+inline constexpr int kSecondName = 0x10002;      // a hard link where a file is to be replaced
+
+// A file's modification and change times, as each system names them.
+struct FileTimes {
+  timespec modified;
+  timespec changed;
+};
+FileTimes fileTimes(const struct stat& info);
 
 bool readFile(const char* path, std::string& bytes);
 bool readAt(int fd, off_t offset, std::size_t size, std::string& bytes);

@@ -38,7 +38,7 @@ class CrashSafetyTest : public EndToEndTest {
  protected:
   // Whether some program holds one of the folder's locks.
   bool folderLocked() const {
-    return lockedByAProgram(folder_, kUpdateByte) || lockedByAProgram(folder_, kClaimByte);
+    return lockedByAProgram(folder_, kUpdateLock) || lockedByAProgram(folder_, kClaim);
   }
 
   // What is wrong with the data files now; empty when nothing is.
@@ -144,9 +144,9 @@ TEST_F(CrashSafetyTest, EveryStartRemovesTheTemporaryFilesOfEveryDataFile) {
       writeFile(name + ".1.tmp", "1");
       writeFile(name + ".4194305.tmp", "2");  // above Linux's largest pid
     }
-    auto update = std::make_unique<HeldLock>(folder_, kUpdateByte);
+    auto update = std::make_unique<HeldLock>(folder_, kUpdateLock);
     auto machine = start(program);
-    ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateByte)) << program;
+    ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateLock)) << program;
     EXPECT_EQ(temporaryFiles().size(), 11u) << program << ": removed before it held the update lock";
     update.reset();
     ASSERT_TRUE(machine->waitForClockLine());

@@ -2,12 +2,14 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 #include "support/file_bytes.h"
@@ -136,46 +138,55 @@ void EndToEndTest::answer(PtySession& machine, const char* prompt, const char* v
 
 namespace {
 
-flock byteRange(off_t byte) {
-  flock range{};
-  range.l_type = F_WRLCK;
-  range.l_whence = SEEK_SET;
-  range.l_start = byte;
-  range.l_len = 1;
-  return range;
+std::filesystem::path lockedPath(const std::filesystem::path& folder, FolderLockKind lock) {
+  return lock == kUpdateLock ? folder / ".coffee_machine.lock" : folder;
+}
+
+// What /proc/locks says of the flock locks on the path: held by a process
+// other than this one, or waited for ("1: -> FLOCK  ADVISORY  WRITE <pid>
+// <major>:<minor>:<inode> 0 EOF").
+struct KernelLocks {
+  bool heldByAnother = false;
+  bool waitedFor = false;
+};
+KernelLocks kernelLocks(const std::filesystem::path& path) {
+  KernelLocks found;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return found;
+  const std::string inode = ":" + std::to_string(info.st_ino);
+  std::ifstream locks("/proc/locks");
+  for (std::string line; std::getline(locks, line);) {
+    std::istringstream words(line);
+    std::string number, kind, mode, access, id;
+    long pid = 0;
+    words >> number >> kind;
+    const bool waiting = kind == "->";
+    if (waiting) words >> kind;
+    words >> mode >> access >> pid >> id;
+    if (kind != "FLOCK" || !id.ends_with(inode)) continue;
+    if (waiting) found.waitedFor = true;
+    if (!waiting && pid != ::getpid()) found.heldByAnother = true;
+  }
+  return found;
 }
 
 }  // namespace
 
-HeldLock::HeldLock(const std::filesystem::path& folder, off_t byte)
-    : fd_(::open((folder / ".coffee_machine.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-  flock range = byteRange(byte);
-  if (fd_ < 0 || ::fcntl(fd_, F_OFD_SETLKW, &range) != 0) throw std::runtime_error("cannot take the lock");
+HeldLock::HeldLock(const std::filesystem::path& folder, FolderLockKind lock)
+    : fd_(lock == kUpdateLock ? ::open(lockedPath(folder, lock).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)
+                              : ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0) throw std::runtime_error("cannot take the lock");
 }
 
 HeldLock::~HeldLock() { ::close(fd_); }
 
-bool lockedByAProgram(const std::filesystem::path& folder, off_t byte) {
-  const int fd = ::open((folder / ".coffee_machine.lock").c_str(), O_RDWR);
-  if (fd < 0) return false;
-  flock range = byteRange(byte);
-  const bool locked = ::fcntl(fd, F_OFD_GETLK, &range) == 0 && range.l_type != F_UNLCK;
-  ::close(fd);
-  return locked;
+bool lockedByAProgram(const std::filesystem::path& folder, FolderLockKind lock) {
+  return kernelLocks(lockedPath(folder, lock)).heldByAnother;
 }
 
-bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, off_t byte) {
-  struct stat info {};
-  if (::stat((folder / ".coffee_machine.lock").c_str(), &info) != 0) return false;
-  // "1: -> OFDLCK ADVISORY  WRITE -1 fe:00:<inode> <start> <end>"
-  char blocked[64];
-  std::snprintf(blocked, sizeof blocked, ":%ju %jd %jd", static_cast<std::uintmax_t>(info.st_ino),
-                static_cast<std::intmax_t>(byte), static_cast<std::intmax_t>(byte));
+bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, FolderLockKind lock) {
   for (int wait = 0; wait < 2000; ++wait) {
-    std::ifstream locks("/proc/locks");
-    for (std::string line; std::getline(locks, line);) {
-      if (line.find(" -> ") != std::string::npos && line.ends_with(blocked)) return true;
-    }
+    if (kernelLocks(lockedPath(folder, lock)).waitedFor) return true;
     machine.drain(10ms);
   }
   return false;

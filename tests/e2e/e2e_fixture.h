@@ -61,14 +61,15 @@ class EndToEndTest : public ::testing::Test {
   std::vector<std::string> environment_;
 };
 
-// The folder's locks as the programs take them: open-file-description locks
-// on byte 0 (the update lock, one change) and byte 1 (the sequence claim) of
-// ".coffee_machine.lock". A test holds one as another program would.
-inline constexpr off_t kUpdateByte = 0;
-inline constexpr off_t kClaimByte = 1;
+// The folder's locks as the programs take them: flock(2) locks on
+// ".coffee_machine.lock" (the update lock, one change) and on the folder
+// itself (the sequence claim). A test holds one as another program would.
+enum class FolderLockKind { update, claim };
+inline constexpr FolderLockKind kUpdateLock = FolderLockKind::update;
+inline constexpr FolderLockKind kClaim = FolderLockKind::claim;
 class HeldLock {
  public:
-  HeldLock(const std::filesystem::path& folder, off_t byte);  // waits for it
+  HeldLock(const std::filesystem::path& folder, FolderLockKind lock);  // waits for it
   ~HeldLock();
   HeldLock(const HeldLock&) = delete;
   HeldLock& operator=(const HeldLock&) = delete;
@@ -76,11 +77,12 @@ class HeldLock {
  private:
   int fd_;
 };
-// Whether a program (any holder but the asking description) holds the byte.
-bool lockedByAProgram(const std::filesystem::path& folder, off_t byte);
-// Reads the program's output until it waits for the byte (the kernel lists
+// Whether another process than the test holds the lock (the kernel lists
+// it).
+bool lockedByAProgram(const std::filesystem::path& folder, FolderLockKind lock);
+// Reads the program's output until it waits for the lock (the kernel lists
 // its blocked request); false when it does not within 20 s.
-bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, off_t byte);
+bool untilItWaitsFor(PtySession& machine, const std::filesystem::path& folder, FolderLockKind lock);
 
 // Echo and line mode are on, as a fresh terminal has them.
 bool isLineModeWithEcho(const termios& settings);

@@ -183,15 +183,15 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
   auto machine = start(kFullProgram, false, "2026-12-24 18:30:00");
   for (const auto& [file, booking] : {std::pair{"reserveData.txt", "12241830\n200\n0\n"},
                                       std::pair{"cleanReserveData.txt", "12241830\n"}}) {
-    auto claim = std::make_unique<HeldLock>(folder_, kClaimByte);
+    auto claim = std::make_unique<HeldLock>(folder_, kClaim);
     writeFile(file, booking);
     for (int pass = 0; pass < 3; ++pass) ASSERT_TRUE(machine->waitForClockLine());
     // The other program fires the booking while this one, just claimed,
     // waits for the update lock.
-    auto update = std::make_unique<HeldLock>(folder_, kUpdateByte);
+    auto update = std::make_unique<HeldLock>(folder_, kUpdateLock);
     claim.reset();
-    for (int wait = 0; wait < 2000 && !lockedByAProgram(folder_, kClaimByte); ++wait) machine->drain(10ms);
-    ASSERT_TRUE(lockedByAProgram(folder_, kClaimByte));
+    for (int wait = 0; wait < 2000 && !lockedByAProgram(folder_, kClaim); ++wait) machine->drain(10ms);
+    ASSERT_TRUE(lockedByAProgram(folder_, kClaim));
     writeFile(file, "");
   }
   ASSERT_TRUE(machine->waitForClockLine());
@@ -199,10 +199,10 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
 
   writeFile("cleanReserveData.txt", "12241830\n");
   ASSERT_TRUE(machine->waitFor("** cleaning is finished.")) << machine->sinceLastMatch();
-  auto update = std::make_unique<HeldLock>(folder_, kUpdateByte);
+  auto update = std::make_unique<HeldLock>(folder_, kUpdateLock);
   // Past the result screen the booking's removal waits for the update lock.
-  ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateByte));
-  EXPECT_TRUE(lockedByAProgram(folder_, kClaimByte))
+  ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateLock));
+  EXPECT_TRUE(lockedByAProgram(folder_, kClaim))
       << "the claim was let go before the booking left its file";
   update.reset();
   ASSERT_TRUE(machine->waitForClockLine());
@@ -212,10 +212,10 @@ TEST_F(EndToEndTest, ProgramsWaitForTheLocksAndLookAgainOnceTheyHaveThem) {
   machine->type("4\n");
   answer(*machine, "water : ", "100\n");
   answer(*machine, "powder : ", "0\n");
-  update = std::make_unique<HeldLock>(folder_, kUpdateByte);
+  update = std::make_unique<HeldLock>(folder_, kUpdateLock);
   answer(*machine, "bean : ", "0\n");
   ASSERT_TRUE(machine->waitFor("charging..."));
-  ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateByte));
+  ASSERT_TRUE(untilItWaitsFor(*machine, folder_, kUpdateLock));
   EXPECT_EQ(readFile("waterSensor.txt"), "500") << "changed while another program held the update lock";
   writeFile("waterSensor.txt", "700");
   update.reset();

@@ -84,14 +84,14 @@ void platform::pauseSeconds(int seconds) {
   if (markers) std::printf("[pause %d]", seconds);
 }
 
-bool platform::waitForNextSecond(const std::stop_token& stop) {
+bool platform::waitForNextSecond(const StopRequest& stop) {
   {
     std::lock_guard lock(fakeMutex);
     pinnedNow += 1;
   }
   // Let the other thread of a threaded test run between passes.
   std::this_thread::yield();
-  return !stop.stop_requested();
+  return !stop.requested();
 }
 
 std::time_t platform::now() {

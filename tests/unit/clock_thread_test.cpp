@@ -33,19 +33,19 @@ class ClockThreadTest : public test::MachineTest {
     concentrateData = temperatureData = kUnsetSelection;
   }
   // Runs until `done` holds (checked under the machine lock) or 10 s pass.
-  static bool runUntil(std::jthread& clock, const std::function<bool()>& done) {
+  static bool runUntil(std::thread& clock, StopRequest& stop, const std::function<bool()>& done) {
     const auto deadline = std::chrono::steady_clock::now() + 10s;
-    for (;;) {
+    bool reached = false;
+    while (!reached && std::chrono::steady_clock::now() <= deadline) {
       {
         std::lock_guard lock(machineMutex);
-        if (done()) break;
+        reached = done();
       }
-      if (std::chrono::steady_clock::now() > deadline) return false;
-      std::this_thread::sleep_for(1ms);
+      if (!reached) std::this_thread::sleep_for(1ms);
     }
-    clock.request_stop();
+    stop.request();
     clock.join();
-    return true;
+    return reached;
   }
 };
 
@@ -55,8 +55,9 @@ TEST_F(ClockThreadTest, BrewFiresBeforeTheCleaningDueInTheSameMinute) {
   pushReserveData(12241830, 200, 0);
   pushCleanData(12241830);
   startCapture();
-  std::jthread clock(time_function);
-  ASSERT_TRUE(runUntil(clock, [] { return reserveList.bookings.empty() && cleanList.times.empty(); }));
+  StopRequest stop;
+  std::thread clock(time_function, std::cref(stop));
+  ASSERT_TRUE(runUntil(clock, stop, [] { return reserveList.bookings.empty() && cleanList.times.empty(); }));
   const std::string out = finishCapture();
 
   EXPECT_EQ(out.rfind("[clear]2026-12-24  18 : 29 : 58\n", 0), 0u) << out.substr(0, 80);
@@ -77,8 +78,9 @@ TEST_F(ClockThreadTest, NothingFiresBeforeItsMinute) {
   setLevels(1000, 10, 100);
   pushReserveData(12251830, 200, 0);  // a day ahead: far more passes than the test waits for
   startCapture();
-  std::jthread clock(time_function);
-  ASSERT_TRUE(runUntil(clock, [] { return currentTime >= 12241831; }));
+  StopRequest stop;
+  std::thread clock(time_function, std::cref(stop));
+  ASSERT_TRUE(runUntil(clock, stop, [] { return currentTime >= 12241831; }));
   const std::string out = finishCapture();
   EXPECT_EQ(out.find("Coffee Making"), std::string::npos);
   EXPECT_EQ(readFile(kReserveFile), "12251830\n200\n0\n");
@@ -88,15 +90,16 @@ TEST_F(ClockThreadTest, NothingFiresBeforeItsMinute) {
 TEST_F(ClockThreadTest, MainThreadAndClockThreadFireEachBookingOnce) {
   setLevels(100000, 10, 100);
   constexpr int kBookings = 12;
-  for (int i = 0; i < kBookings; ++i) pushReserveData(1010000 + i, 100, 0);  // all long due
+  for (int i = 0; i < kBookings; ++i) pushReserveData(12240000 + i, 100, 0);  // all long due
   startCapture();
-  std::jthread clock(time_function);
+  StopRequest stop;
+  std::thread clock(time_function, std::cref(stop));
   // The main thread's own standby check, as after a key with code 0.
   for (int i = 0; i < kBookings; ++i) {
     std::lock_guard lock(machineMutex);
     fireDueBrew(currentTime);
   }
-  ASSERT_TRUE(runUntil(clock, [] { return reserveList.bookings.empty(); }));
+  ASSERT_TRUE(runUntil(clock, stop, [] { return reserveList.bookings.empty(); }));
   const std::string out = finishCapture();
   // One brew, then the used powder refuses every other booking.
   EXPECT_EQ(count(out, "Coffee Making Finished..!!"), 1u);

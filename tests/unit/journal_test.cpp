@@ -4,6 +4,7 @@
 #include "store/journal.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 #include "machine/material_store.h"
@@ -87,12 +88,9 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   ASSERT_NE(journal.find("consume reserveData.txt 12241830 200 0\n"), std::string::npos);
   writeFile(kLockFile, journal + "entry 99 00ff\nwrite water");
 
-  struct flock claim {};
-  claim.l_type = F_WRLCK;
-  claim.l_start = 1;
-  claim.l_len = 1;
-  const int otherProgram = ::open(kLockFile, O_RDWR);
-  ASSERT_EQ(::fcntl(otherProgram, F_OFD_SETLK, &claim), 0);
+  // The claim, on the folder, as another program holds it.
+  const int otherProgram = ::open(".", O_RDONLY | O_DIRECTORY);
+  ASSERT_EQ(::flock(otherProgram, LOCK_EX | LOCK_NB), 0);
   const auto descriptors = [] {
     return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
   };
@@ -108,8 +106,8 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n12241830\n200\n0\n");
   EXPECT_EQ(readFile(kLockFile), "");
   EXPECT_EQ(readFile(kWaterFile), "800");
-  const int nextProgram = ::open(kLockFile, O_RDWR);
-  EXPECT_EQ(::fcntl(nextProgram, F_OFD_SETLK, &claim), 0) << "the claim taken to finish it is still held";
+  const int nextProgram = ::open(".", O_RDONLY | O_DIRECTORY);
+  EXPECT_EQ(::flock(nextProgram, LOCK_EX | LOCK_NB), 0) << "the claim taken to finish it is still held";
   ::close(nextProgram);
 
   // Taken out by hand during its sequence, another half typed: the file is

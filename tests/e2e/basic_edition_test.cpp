@@ -155,19 +155,21 @@ TEST_F(BasicEditionTest, CtrlZGivesTheShellItsTerminalAndContinuingTakesKeyboard
   ASSERT_TRUE(machine->waitForClockLine());
   const pid_t job = machine->foregroundGroup();
   ASSERT_NE(job, machine->pid());
-  ASSERT_TRUE(machine->waitFor("[slow clear]"));
-  machine->type("\x1a");  // Ctrl-Z
-  bool stopped = false;
-  for (int wait = 0; wait < 2000 && !stopped; ++wait) {
-    machine->drain(10ms);
-    stopped = processState(job) == 'T';
+  for (int time = 1; time <= 2; ++time) {  // the second Ctrl-Z as the first
+    ASSERT_TRUE(machine->waitFor("[slow clear]"));
+    machine->type("\x1a");  // Ctrl-Z
+    bool stopped = false;
+    for (int wait = 0; wait < 2000 && !stopped; ++wait) {
+      machine->drain(10ms);
+      stopped = processState(job) == 'T';
+    }
+    ASSERT_TRUE(stopped);
+    EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings())) << "Ctrl-Z number " << time;
+    ::kill(-job, SIGCONT);
+    machine->skipToEnd();
+    ASSERT_TRUE(machine->waitForClockLine());
+    EXPECT_FALSE(isLineModeWithEcho(machine->terminalSettings()));
   }
-  ASSERT_TRUE(stopped);
-  EXPECT_TRUE(isLineModeWithEcho(machine->terminalSettings()));
-  ::kill(-job, SIGCONT);
-  machine->skipToEnd();
-  ASSERT_TRUE(machine->waitForClockLine());
-  EXPECT_FALSE(isLineModeWithEcho(machine->terminalSettings()));
   // The clear that the stop cut into was still waited for, not left behind
   // to end later (and wipe a later screen).
   // A zombie seen twice, 300 ms apart, was never waited for.

@@ -76,6 +76,12 @@ TEST_F(ConsoleTest, RechargeToExactCapacityOrDownwardsWarnsNothing) {
   EXPECT_EQ(readFile(kWaterFile), "250");
   EXPECT_EQ(readFile(kPowderFile), "10");
   EXPECT_EQ(readFile(kBeanFile), "100");
+  setLevels(-20, 5, 60);  // a level made negative by hand is raised by what is added
+  test::FakeStdin more("5\n0\n0\n");
+  startCapture();
+  renewMaterial();
+  finishCapture();
+  EXPECT_EQ(readFile(kWaterFile), "-15");
 }
 
 TEST_F(ConsoleTest, RechargeNeverOverflowsAndABadAmountWritesNothing) {

@@ -67,6 +67,16 @@ TEST_F(MaterialStoreTest, MissingEmptyOrGarbageFilesReadAsZero) {
   EXPECT_EQ(waterInterface() + renewWater(100), 300);
   EXPECT_EQ(lastFileFailure->said(), "cannot write waterSensor.txt: it is a symbolic link");
   EXPECT_TRUE(std::filesystem::is_symlink(water) && readFile("elsewhere.txt") == "300");
+  // Nor is a file with a second name, or one its mode forbids writing.
+  std::filesystem::remove(water);
+  std::filesystem::create_hard_link("elsewhere.txt", water);
+  EXPECT_EQ(waterInterface() + renewWater(100), 300);
+  EXPECT_EQ(lastFileFailure->said(), "cannot write waterSensor.txt: it has more than one name");
+  std::filesystem::remove("elsewhere.txt");
+  std::filesystem::permissions(water, std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  EXPECT_EQ(waterInterface() + renewWater(100), 300);
+  EXPECT_EQ(lastFileFailure->said(), "cannot write waterSensor.txt: Permission denied");
+  std::filesystem::remove(water);
 
   for (const char* content : {"", "   \n", "abc", "-", "\xff\xfe"}) {
     writeFile(kWaterFile, content);

@@ -18,6 +18,7 @@ void close_keyboard();
 int kbhit();
 // The next key: the look-ahead first. Bytes 0x80-0xFF come back negative.
 int getch();
+// No program calls it: the screens are printed whole.
 int putch(int c);
 // 0 at once when no key waits, else the waiting key.
 int isStart();

@@ -12,7 +12,7 @@
 #include "output/edition.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
-#include "store/data_text.h"
+#include "schedule/booking_text.h"
 #include "store/journal.h"
 
 namespace cm {

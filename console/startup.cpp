@@ -16,13 +16,29 @@
 #include "output/display.h"
 #include "output/edition.h"
 #include "output/status_header.h"
+#include "schedule/booking_text.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
 #include "store/journal.h"
 
 namespace cm {
 
+namespace {
+
+// The folder's data files, as the layers that own them name them, for the
+// storage engine: the level files, and the booking files with the way a
+// fired booking leaves each.
+void keepDataFiles() {
+  std::vector<KeptFile> files;
+  for (const char* level : kLevelFiles) files.push_back({level});
+  for (const char* bookings : {kReserveFile, kCleanReserveFile}) files.push_back({bookings, withoutBooking});
+  keepFiles(std::move(files));
+}
+
+}  // namespace
+
 void powerOn(const EditionProfile& profile) {
+  keepDataFiles();
   selectEdition(profile);
   resetRegisters();  // a restart forgets used powder, among the rest
   resetLevelRegisters();
@@ -42,6 +58,7 @@ void powerOn(const EditionProfile& profile) {
 void startUp(int argc, char** argv, const Program& program) {
   readCommandLine(argc, argv, program);
   openStandardStreams();
+  keepDataFiles();
   if (const FileResult problem = openFolder()) {
     std::error_code ignored;
     const std::string folder = std::filesystem::current_path(ignored).string();

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "store/data_text.h"
+#include "machine/number_text.h"
 
 namespace cm {
 

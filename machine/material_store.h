@@ -10,6 +10,12 @@
 
 namespace cm {
 
+// The level files.
+inline constexpr const char* kWaterFile = "waterSensor.txt";
+inline constexpr const char* kPowderFile = "powderSensor.txt";
+inline constexpr const char* kBeanFile = "beanSensor.txt";
+inline constexpr const char* kLevelFiles[] = {kWaterFile, kPowderFile, kBeanFile};
+
 // Capacities enforced by a recharge.
 inline constexpr int kWaterCapacity = 1000;  // mL
 inline constexpr int kPowderCapacity = 10;   // g

@@ -8,7 +8,7 @@ namespace cm {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 int saturate(std::int64_t v) {
   if (v > INT_MAX) return INT_MAX;
@@ -17,6 +17,8 @@ int saturate(std::int64_t v) {
 }
 
 }  // namespace
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 bool isBlankLine(std::string_view line) {
   for (char c : line) {
@@ -46,5 +48,34 @@ std::optional<int> parseWholeNumber(std::string_view line) {
 
 int saturatingAdd(int a, int b) { return saturate(std::int64_t{a} + b); }
 int saturatingSub(int a, int b) { return saturate(std::int64_t{a} - b); }
+
+ScannedInt scanInt(std::string_view text, std::size_t& pos) {
+  std::size_t i = pos;
+  while (i < text.size() && isBlank(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  if (i >= text.size() || !isDigit(text[i])) return {ScannedInt::Status::noNumber, 0};
+
+  // Accumulate in 64 bits and stop growing once far past the int range, so
+  // any run of digits is consumed without overflow.
+  std::int64_t magnitude = 0;
+  bool tooLarge = false;
+  while (i < text.size() && isDigit(text[i])) {
+    if (!tooLarge) {
+      magnitude = magnitude * 10 + (text[i] - '0');
+      if (magnitude > std::int64_t{INT_MAX} + 1) tooLarge = true;
+    }
+    ++i;
+  }
+  pos = i;
+  const std::int64_t value = negative ? -magnitude : magnitude;
+  if (tooLarge || value > INT_MAX || value < INT_MIN) {
+    return {ScannedInt::Status::outOfRange, negative ? INT_MIN : INT_MAX};
+  }
+  return {ScannedInt::Status::ok, static_cast<int>(value)};
+}
 
 }  // namespace cm

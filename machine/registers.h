@@ -51,6 +51,8 @@ extern int _isRotate, _isSpin, _isShower, _isBoil, _isMake;
 int concentrateInterface(int code);
 int temperatureInterface(int code);
 int timeInterface(int stamp);
+// The two buttons. No program calls them: the menu numbers 3 and 0 ask the
+// main controller directly.
 int cleanInterface();
 int powerInterface();
 

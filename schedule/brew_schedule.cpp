@@ -5,7 +5,7 @@
 
 #include "machine/platform.h"
 #include "schedule/schedule_file.h"
-#include "store/data_text.h"
+#include "schedule/booking_text.h"
 
 namespace cm {
 

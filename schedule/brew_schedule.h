@@ -1,5 +1,5 @@
 // Brews booked for a later minute, kept in the order they were booked and
-// mirrored to "reserveData.txt" (store/data_text.h).
+// mirrored to "reserveData.txt" (schedule/booking_text.h).
 #pragma once
 
 #include <optional>
@@ -9,6 +9,8 @@
 #include "store/data_file.h"
 
 namespace cm {
+
+inline constexpr const char* kReserveFile = "reserveData.txt";
 
 // A booking: minute stamp MMDDHHMM, concentrate code, temperature code.
 struct ReserveRecord {

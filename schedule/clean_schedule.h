@@ -1,5 +1,5 @@
 // Cleanings booked for a later minute, in booking order, mirrored to
-// "cleanReserveData.txt" (store/data_text.h).
+// "cleanReserveData.txt" (schedule/booking_text.h).
 #pragma once
 
 #include <optional>
@@ -8,6 +8,8 @@
 #include "store/data_file.h"
 
 namespace cm {
+
+inline constexpr const char* kCleanReserveFile = "cleanReserveData.txt";
 
 // A cache of its file, like the brew schedule.
 struct CleanSchedule {
@@ -20,6 +22,7 @@ struct CleanSchedule {
 extern CleanSchedule cleanList;
 
 CleanSchedule& initClist(CleanSchedule& head);
+// No program calls it: loading takes the file's times whole.
 void addClist(int time, CleanSchedule& head);
 // Removes the first booking with that time; nothing when none. No program
 // calls it: a fired booking leaves its file through the journal.

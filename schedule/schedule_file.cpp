@@ -1,6 +1,6 @@
 #include "schedule/schedule_file.h"
 
-#include "store/data_text.h"
+#include "schedule/booking_text.h"
 #include "store/journal.h"
 
 namespace cm {

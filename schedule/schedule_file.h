@@ -1,5 +1,5 @@
 // The two schedule files as their schedules read and change them, in the
-// text of store/data_text.h.
+// text of schedule/booking_text.h.
 #pragma once
 
 #include <cstddef>

@@ -1,4 +1,5 @@
-// Whole-file reads and crash-safe rewrites of the machine's data files.
+// Whole-file reads and crash-safe rewrites of the folder's data files, whose
+// names the layers that own them give (journal.h, keepFiles).
 #pragma once
 
 #include <sys/types.h>
@@ -11,15 +12,6 @@
 #include <vector>
 
 namespace cm {
-
-// The folder's data files: three levels and two booking files.
-inline constexpr const char* kWaterFile = "waterSensor.txt";
-inline constexpr const char* kPowderFile = "powderSensor.txt";
-inline constexpr const char* kBeanFile = "beanSensor.txt";
-inline constexpr const char* kReserveFile = "reserveData.txt";
-inline constexpr const char* kCleanReserveFile = "cleanReserveData.txt";
-inline constexpr const char* kDataFiles[] = {kWaterFile, kPowderFile, kBeanFile, kReserveFile,
-                                             kCleanReserveFile};
 
 // What tells one version of a file from another without reading it: a
 // rewrite makes a new inode, a hand edit changes the size, the modification

@@ -2,9 +2,8 @@
 //   - the update lock, on the lock file ".coffee_machine.lock" (created by
 //     the first change), held for one change of the data files and never
 //     across a screen or a pause, so the wait for it is never long;
-//   - the sequence claim, on the folder itself, held for a whole brew or
-//     cleaning, so one machine runs one sequence at a time, whichever
-//     program asks.
+//   - the sequence claim, on the folder itself, held for a whole sequence
+//     (journal.h), so one runs at a time, whichever program asks.
 // Both are flock(2) locks, which Linux, macOS and the BSDs all keep per
 // open file: each is taken on a descriptor opened for it alone, so the
 // threads of one program are kept apart too, and closing another

@@ -8,12 +8,12 @@
 #include <cassert>
 #include <cerrno>
 
-#include "data_text.h"
 #include "disk.h"
 
 namespace cm {
 
 std::optional<FileError> lastFileFailure;
+std::vector<KeptFile> keptFiles;
 Sequence* Sequence::running_ = nullptr;
 
 namespace {
@@ -34,11 +34,13 @@ class Journal {
   FileResult read() {
     int error = 0;
     std::optional<JournalText> text =
-        readJournal([&](std::size_t offset, std::size_t size, std::string& bytes) {
-          if (disk::readAt(fd_, static_cast<off_t>(offset), size, bytes, kLockFile)) return true;
-          error = errno;
-          return false;
-        });
+        readJournal(
+            [&](std::size_t offset, std::size_t size, std::string& bytes) {
+              if (disk::readAt(fd_, static_cast<off_t>(offset), size, bytes, kLockFile)) return true;
+              error = errno;
+              return false;
+            },
+            keptFiles);
     if (!text) return FileError{kLockFile, error, FileAccess::read};
     last_ = std::move(text->last);
     end_ = static_cast<off_t>(text->wholeUpTo);
@@ -133,11 +135,13 @@ class Journal {
     std::vector<PromisedWrite> writes;
     std::optional<std::string> before;
     if (auto error = readDataFile(consumed.path.c_str(), before)) return fail(*error);
-    if (before) {
+    const auto kept = std::find_if(keptFiles.begin(), keptFiles.end(),
+                                   [&](const KeptFile& file) { return file.path == consumed.path; });
+    if (before && kept != keptFiles.end() && kept->withoutBooking) {
       std::optional<std::string> after;
       // A file not understood is not written over: the booking stays pending.
-      if (auto fault = withoutRecord(*before, consumed.record, after)) {
-        return fail({consumed.path, 0, FileAccess::read, fault->describe()});
+      if (auto fault = kept->withoutBooking(*before, consumed.record, after)) {
+        return fail({consumed.path, 0, FileAccess::read, *fault});
       }
       if (after) writes.push_back({consumed.path, before, std::move(*after)});
     }
@@ -196,16 +200,20 @@ bool withJournal(const std::function<bool(Journal&)>& change) {
 
 void resetFileFailure() { lastFileFailure.reset(); }
 
+void keepFiles(std::vector<KeptFile> files) { keptFiles = std::move(files); }
+
 FileResult openFolder() {
   if (::faccessat(AT_FDCWD, ".", W_OK | X_OK, AT_EACCESS) != 0) return FileError::fromErrno("");
   struct stat info {};
   // Nothing was ever changed here, and no change was cut short.
-  if (::lstat(kLockFile, &info) != 0 && tempFilesOf(kDataFiles).empty()) return std::nullopt;
+  std::vector<const char*> names;
+  for (const KeptFile& file : keptFiles) names.push_back(file.path);
+  if (::lstat(kLockFile, &info) != 0 && tempFilesOf(names).empty()) return std::nullopt;
   // Temporary files are written only under the update lock, so its holder
   // knows that every one it finds was left by a program that died, whatever
   // pid its name carries (after a power cut the pids start over).
-  const bool opened = withJournal([](Journal&) {
-    for (const std::string& name : tempFilesOf(kDataFiles)) disk::removeFile(name.c_str());
+  const bool opened = withJournal([&names](Journal&) {
+    for (const std::string& name : tempFilesOf(names)) disk::removeFile(name.c_str());
     return true;
   });
   return opened ? std::nullopt : lastFileFailure;
@@ -213,7 +221,7 @@ FileResult openFolder() {
 
 bool changeFiles(std::initializer_list<const char*> paths,
                  const std::function<FileResult(std::span<FileChange>)>& edit, Settles settles) {
-  Sequence* const sequence = Sequence::running();
+  Sequence* const sequence = Sequence::running_;
   const Consumption* const settling =
       settles == Settles::yes && sequence ? sequence->bookingToConsume() : nullptr;
   const bool written = withJournal([&](Journal& journal) {
@@ -239,7 +247,7 @@ bool changeFiles(std::initializer_list<const char*> paths,
 }
 
 void sequenceFailed() {
-  if (Sequence* const sequence = Sequence::running()) sequence->stepFailed();
+  if (Sequence* const sequence = Sequence::running_) sequence->stepFailed();
 }
 
 bool settleBooking() {

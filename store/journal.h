@@ -1,6 +1,8 @@
 // Every change of the folder's data files happens whole and once, whatever
-// ends a program (a kill, a power cut, a closed window), and every brew or
-// cleaning runs alone in the folder.
+// ends a program (a kill, a power cut, a closed window), and every sequence
+// (a long piece of work, which may consume a booking) runs alone in the
+// folder. Which files there are, and how a booking leaves its file, the
+// layers that own them say (keepFiles).
 //
 // A change is made under the update lock (folder_lock.h). Before it touches
 // a second file or consumes a booking, it is written down in the journal,
@@ -24,6 +26,11 @@
 #include "journal_text.h"
 
 namespace cm {
+
+// The folder's data files, as the layers that own them name them: the only
+// files a journal entry may name, and those whose temporary files a start
+// removes. Given before the folder is opened.
+void keepFiles(std::vector<KeptFile> files);
 
 // The last change that could not be written, kept until it is reported.
 // Each change forgets the previous one's failure when it starts.
@@ -69,13 +76,12 @@ bool changeFiles(std::initializer_list<const char*> paths,
 // booking then stays in its file.
 void sequenceFailed();
 
-// One sequence of the machine, a brew or a cleaning: the claim it runs
-// under, the booking it fires (if booked), and the booking's removal from
-// its file once the sequence has ended. A program makes one at a time, which
-// running() relies on: bookings fire under machineMutex (booking_runner.h)
-// and the full edition joins its clock thread before the menu runs one. A
-// second one made meanwhile is a fault in the code: it ends the program in
-// a build with assertions, as the tests' are.
+// One sequence: the claim it runs under, the booking it fires (if booked),
+// and the booking's removal from its file once the sequence has ended. A
+// program makes one at a time, which running() relies on (its callers keep
+// its threads from starting two). A second one made meanwhile is a fault in
+// the code: it ends the program in a build with assertions, as the tests'
+// are.
 class Sequence {
  public:
   // A booking only tries the claim (Wait::no): while another program runs
@@ -93,30 +99,35 @@ class Sequence {
   // ready, lastFileFailure says what went wrong.
   bool ready() const { return ready_; }
 
-  // The booking the sequence fires: its file and its numbers (time,
-  // concentrate, temperature; a cleaning only its time).
+  // The booking the sequence fires: its file (one kept with a way out for
+  // its bookings) and its numbers.
   void fires(const char* path, std::vector<int> record);
-  // A step of the sequence could not be done: its booking stays.
-  void stepFailed() {
-    if (booking_) failed_ = true;
-  }
   bool failed() const { return failed_; }
   // After the sequence: the booking leaves its file as it is now. False,
   // with lastFileFailure set, when that could not be written.
   bool finish();
 
   // The sequence this program runs now; nullptr between sequences.
-  static Sequence* running() { return running_; }
+  static const Sequence* running() { return running_; }
   // The booking a change that settles (Settles::yes) is to consume: the one
   // the sequence fires, until a charge or a refusal has consumed it.
   const Consumption* bookingToConsume() const { return booking_ && !recorded_ ? &*booking_ : nullptr; }
-  // A change has consumed it in the journal.
-  void bookingConsumed() { recorded_ = booking_.has_value(); }
   // Its booking once a charge or a refusal has consumed it in the journal:
   // the sequence's own end takes it out of its file, not a recovery.
   const Consumption* consumedBooking() const { return recorded_ ? &*booking_ : nullptr; }
 
  private:
+  // Only the engine's changes move a sequence on.
+  friend bool changeFiles(std::initializer_list<const char*>,
+                          const std::function<FileResult(std::span<FileChange>)>&, Settles);
+  friend void sequenceFailed();
+  // A step of the sequence could not be done: its booking stays.
+  void stepFailed() {
+    if (booking_) failed_ = true;
+  }
+  // A change has consumed its booking in the journal.
+  void bookingConsumed() { recorded_ = booking_.has_value(); }
+
   static Wait alone(Wait forClaim);
 
   static Sequence* running_;

@@ -6,14 +6,13 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "data_file.h"
-
 namespace cm {
 
 namespace {
 
-bool isDataFile(std::string_view name) {
-  return std::find(std::begin(kDataFiles), std::end(kDataFiles), name) != std::end(kDataFiles);
+const KeptFile* keptFile(std::span<const KeptFile> files, std::string_view name) {
+  const auto kept = std::find_if(files.begin(), files.end(), [name](const KeptFile& f) { return f.path == name; });
+  return kept == files.end() ? nullptr : &*kept;
 }
 
 // Reads the journal's text; every read fails once, and stays failed.
@@ -58,14 +57,15 @@ class Cursor {
   bool ok_ = true;
 };
 
-std::optional<Entry> parseBody(std::string_view body) {
+std::optional<Entry> parseBody(std::string_view body, std::span<const KeptFile> files) {
   Cursor in(body);
   Entry entry;
   while (in.ok() && !in.atEnd()) {
     const std::string_view kind = in.word();
     in.expect(' ');
     const std::string path(in.word());
-    if (!isDataFile(path)) return std::nullopt;
+    const KeptFile* const kept = keptFile(files, path);
+    if (!kept) return std::nullopt;
     if (kind == "write") {
       in.expect(' ');
       const bool existed = !in.next('-');
@@ -82,7 +82,7 @@ std::optional<Entry> parseBody(std::string_view body) {
       Consumption consumed{path, {}};
       while (in.ok() && in.next(' ')) consumed.record.push_back(in.number<int>());
       in.expect('\n');
-      if (consumed.record.empty()) return std::nullopt;
+      if (consumed.record.empty() || !kept->withoutBooking) return std::nullopt;
       entry.consumes.push_back(std::move(consumed));
     } else {
       return std::nullopt;
@@ -128,7 +128,7 @@ constexpr std::size_t kLongestEntryHeader = 64;
 // carries a booking file's bytes.
 constexpr std::size_t kReadAhead = 64 * 1024;
 
-std::optional<JournalText> readJournal(const JournalBytes& read) {
+std::optional<JournalText> readJournal(const JournalBytes& read, std::span<const KeptFile> files) {
   JournalText journal;
   std::string ahead;  // the bytes from wholeUpTo on, as far as they are read
   bool wholeJournal = false;
@@ -154,7 +154,7 @@ std::optional<JournalText> readJournal(const JournalBytes& read) {
     if (!readUpTo(size)) return std::nullopt;
     const std::string_view body = std::string_view(ahead).substr(in.pos(), bodySize);
     if (body.size() != bodySize || entryChecksum(body) != checksum) break;
-    std::optional<Entry> entry = parseBody(body);
+    std::optional<Entry> entry = parseBody(body, files);
     if (!entry) break;
     journal.last = std::move(entry);
     journal.wholeUpTo += size;
@@ -164,11 +164,13 @@ std::optional<JournalText> readJournal(const JournalBytes& read) {
   return journal;
 }
 
-JournalText parseJournal(std::string_view text) {
-  return *readJournal([text](std::size_t offset, std::size_t size, std::string& bytes) {
-    bytes.append(text.substr(std::min(offset, text.size()), size));
-    return true;
-  });
+JournalText parseJournal(std::string_view text, std::span<const KeptFile> files) {
+  return *readJournal(
+      [text](std::size_t offset, std::size_t size, std::string& bytes) {
+        bytes.append(text.substr(std::min(offset, text.size()), size));
+        return true;
+      },
+      files);
 }
 
 }  // namespace cm

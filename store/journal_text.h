@@ -15,11 +15,24 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace cm {
+
+// What the layers that own the folder's data files tell the engine of each:
+// its name, and for a file of bookings how a consumed booking leaves its
+// text (the text without the first booking equal to `booking` into `after`,
+// left empty when it holds none; or why the text is not understood). Only
+// these files may be named by a journal entry, a booking only in a file
+// that has a way out for it.
+struct KeptFile {
+  const char* path;
+  std::optional<std::string> (*withoutBooking)(std::string_view text, const std::vector<int>& booking,
+                                               std::optional<std::string>& after) = nullptr;
+};
 
 // A booking consumed by a sequence: its file and its numbers, as many as a
 // booking of that file holds.
@@ -60,14 +73,14 @@ using JournalBytes = std::function<bool(std::size_t offset, std::size_t size, st
 
 // The whole entries at the start of the journal, up to the first that is
 // torn, damaged or not ours; nothing when a read failed. An entry that names
-// a file other than the folder's data files, or a booking without numbers,
-// is not ours: a journal written by anyone else never makes a program write
-// elsewhere. The entries are read one at a time, each no longer than the
+// a file other than the folder's data files (`files`), a booking in a file
+// that has none, or a booking without numbers, is not ours: a journal
+// written by anyone else never makes a program write elsewhere. The entries are read one at a time, each no longer than the
 // journal holds, and what is not an entry no further than an entry's first
 // line: a lock file someone else filled costs no memory.
-std::optional<JournalText> readJournal(const JournalBytes& read);
+std::optional<JournalText> readJournal(const JournalBytes& read, std::span<const KeptFile> files);
 // The same, of a journal's whole text. No program calls it: the tests and
 // the journal's fuzzer do.
-JournalText parseJournal(std::string_view text);
+JournalText parseJournal(std::string_view text, std::span<const KeptFile> files);
 
 }  // namespace cm

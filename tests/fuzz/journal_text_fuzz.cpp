@@ -10,17 +10,27 @@
 #include <string>
 #include <string_view>
 
-#include "store/data_file.h"
+#include "machine/material_store.h"
+#include "schedule/booking_text.h"
+#include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
 #include "store/journal_text.h"
 
 namespace {
 
+// The folder's data files as the programs keep them.
+const cm::KeptFile kFiles[] = {{cm::kWaterFile},
+                               {cm::kPowderFile},
+                               {cm::kBeanFile},
+                               {cm::kReserveFile, cm::withoutBooking},
+                               {cm::kCleanReserveFile, cm::withoutBooking}};
+
 void checkParsed(std::string_view text) {
-  const cm::JournalText journal = cm::parseJournal(text);
+  const cm::JournalText journal = cm::parseJournal(text, kFiles);
   if (journal.wholeUpTo > text.size() || journal.last.has_value() != (journal.wholeUpTo > 0)) std::abort();
   if (!journal.last) return;
   const auto isDataFile = [](const std::string& name) {
-    return std::find(std::begin(cm::kDataFiles), std::end(cm::kDataFiles), name) != std::end(cm::kDataFiles);
+    return std::any_of(std::begin(kFiles), std::end(kFiles), [&](const cm::KeptFile& f) { return f.path == name; });
   };
   for (const cm::PromisedWrite& write : journal.last->writes) {
     if (!isDataFile(write.path)) std::abort();
@@ -29,7 +39,7 @@ void checkParsed(std::string_view text) {
     if (!isDataFile(consumed.path) || consumed.record.empty()) std::abort();
   }
   const std::string again = cm::entryText(*journal.last);
-  const cm::JournalText reread = cm::parseJournal(again);
+  const cm::JournalText reread = cm::parseJournal(again, kFiles);
   if (reread.last != journal.last || reread.wholeUpTo != again.size()) std::abort();
 }
 

@@ -10,7 +10,6 @@
 
 #include "console/input.h"
 #include "machine/number_text.h"
-#include "store/data_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size > 60000) return 0;  // stays within one pipe buffer

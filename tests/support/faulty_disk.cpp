@@ -72,7 +72,9 @@ void say(const std::string& line) {
 // What a step works on, the same in every run: a temporary file without
 // the pid in its name.
 std::string stableName(std::string_view file) {
-  const std::string pid = "." + std::to_string(::getpid()) + ".tmp";
+  // Appended, not concatenated, which g++ 12 warns about at -O3.
+  std::string pid = ".";
+  pid.append(std::to_string(::getpid())).append(".tmp");
   if (file.size() > pid.size() && file.substr(file.size() - pid.size()) == pid) {
     return std::string(file.substr(0, file.size() - pid.size())) + ".tmp";
   }

@@ -3,6 +3,7 @@
 // leaves after a sequence that ran past midnight too.
 #include "control/booking_runner.h"
 
+#include "machine/material_store.h"
 #include "machine/registers.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
@@ -54,6 +55,14 @@ TEST_F(BookingRunnerTest, FiredBookingsLeaveWhateverTheOutcome) {
   const std::string said = finishCapture();
   EXPECT_EQ(test::count(said, "cannot read reserveData.txt: line 4: not a whole number"), 1u) << said;
   EXPECT_EQ(readFile(kReserveFile) + readFile(kWaterFile), edited + "1000");
+
+  // A booking consumed with its charge by a program of the version before
+  // that was killed, its entry as that program wrote it.
+  writeFile(kReserveFile, "12241830\n200\n0\n");
+  writeFile(kLockFile, "entry 104 52a96b04df67cd24\nwrite waterSensor.txt 4 3\n1000800\n"
+                       "write powderSensor.txt 2 1\n100\nconsume reserveData.txt 12241830 200 0\n");
+  EXPECT_FALSE(fireDueBrew(12241830));
+  EXPECT_EQ(readFile(kWaterFile) + readFile(kPowderFile) + readFile(kReserveFile) + readFile(kLockFile), "8000");
 }
 
 TEST_F(BookingRunnerTest, BookingAtNewYearsEveLeavesAfterMidnight) {

@@ -4,14 +4,13 @@
 #include <unistd.h>
 
 #include "support/faulty_disk.h"
-#include "support/machine_fixture.h"
+#include "support/folder_fixture.h"
 
 namespace cm {
 namespace {
 
-using test::MachineTest;
 
-class DataFileTest : public MachineTest {};
+class DataFileTest : public test::FolderTest {};
 
 // A file replaced keeps its permission bits (one the household made
 // group-writable stays so); a new one is made as the umask lets it be.

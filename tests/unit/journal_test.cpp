@@ -1,6 +1,5 @@
-// The change of the folder's files: a change whose entry did not reach the
-// disk never lands, a consumed booking leaves once, and only entries that
-// name the folder's data files count.
+// The change of the machine's files: a change whose entry did not reach the
+// disk never lands, and a consumed booking leaves once.
 #include "store/journal.h"
 
 #include <fcntl.h>
@@ -8,6 +7,7 @@
 #include <unistd.h>
 
 #include "machine/material_store.h"
+#include "schedule/brew_schedule.h"
 #include "support/faulty_disk.h"
 #include "support/machine_fixture.h"
 
@@ -127,25 +127,6 @@ TEST_F(JournalTest, AConsumedBookingLeavesOnceItsSequenceIsGone) {
   EXPECT_EQ(readFile(kReserveFile), "12241830\n100\n1\n12250700\n100\n0\n")
       << "rewritten without the booking it never held";
   EXPECT_EQ(readFile(kLockFile), "");
-}
-
-// However whole, an entry that names any file but the folder's data files
-// is not ours: a journal written by anyone else never makes a program write
-// elsewhere. What came before it still counts.
-TEST(JournalTextTest, OnlyEntriesThatNameTheDataFilesCount) {
-  const Entry ours{{{kWaterFile, "1000", "700"}}, {{kReserveFile, {12241830, 300, 0}}}};
-  const std::string text = entryText(ours);
-  for (const char* elsewhere : {"../waterSensor.txt", "/etc/passwd", ".coffee_machine.lock"}) {
-    Entry write = ours;
-    write.writes[0].path = elsewhere;
-    Entry consume = ours;
-    consume.consumes[0].path = elsewhere;
-    for (const Entry& theirs : {write, consume}) {
-      const JournalText parsed = parseJournal(text + entryText(theirs));
-      EXPECT_EQ(parsed.last, ours) << elsewhere;
-      EXPECT_EQ(parsed.wholeUpTo, text.size()) << elsewhere;
-    }
-  }
 }
 
 }  // namespace

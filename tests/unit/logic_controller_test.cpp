@@ -5,6 +5,7 @@
 #include "machine/registers.h"
 #include "output/edition.h"
 #include "schedule/brew_schedule.h"
+#include "schedule/clean_schedule.h"
 #include "store/data_file.h"
 #include "support/machine_fixture.h"
 

@@ -1,8 +1,8 @@
-// The data files' text: decimal integers as "%d" reads them and "%d\n"
-// writes them. A level file holds one; a booking file holds bookings of a
-// fixed number of them, one per line: three in "reserveData.txt" (time,
-// concentrate, temperature) and one in "cleanReserveData.txt" (time), as the
-// schedules load and write them and the journal takes a booking out.
+// The booking files' text: decimal integers as "%d" reads them and "%d\n"
+// writes them, one per line, a booking of a fixed number of them: three in
+// "reserveData.txt" (time, concentrate, temperature) and one in
+// "cleanReserveData.txt" (time), as the schedules load and write them and a
+// fired booking leaves its file.
 #pragma once
 
 #include <cstddef>
@@ -12,17 +12,6 @@
 #include <vector>
 
 namespace cm {
-
-struct ScannedInt {
-  enum class Status { ok, noNumber, outOfRange };
-  Status status;
-  int value;  // the number, saturated to the int range when it is out of range
-};
-
-// Reads one integer the way "%d" does: leading white space is skipped, then
-// an optional sign and at least one digit. `pos` moves past the number on
-// success and is left alone otherwise.
-ScannedInt scanInt(std::string_view text, std::size_t& pos);
 
 // Whether a minute stamp MMDDHHMM names a minute of some year: month 1-12,
 // day 1 to the month's last (29 in February), hour 0-23, minute 0-59.
@@ -49,5 +38,9 @@ std::string numberLines(const std::vector<int>& numbers);
 // booking. A text that is not whole bookings is a fault, and nothing else.
 std::optional<TextFault> withoutRecord(std::string_view text, const std::vector<int>& record,
                                        std::optional<std::string>& after);
+// The same, as the storage engine takes a consumed booking out of its file
+// (store/journal_text.h): the fault as "line <N>: <what>".
+std::optional<std::string> withoutBooking(std::string_view text, const std::vector<int>& booking,
+                                          std::optional<std::string>& after);
 
 }  // namespace cm

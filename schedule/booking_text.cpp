@@ -1,46 +1,10 @@
-#include "data_text.h"
+#include "schedule/booking_text.h"
 
 #include <algorithm>
-#include <climits>
-#include <cstdint>
+
+#include "machine/number_text.h"
 
 namespace cm {
-
-namespace {
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-}  // namespace
-
-ScannedInt scanInt(std::string_view text, std::size_t& pos) {
-  std::size_t i = pos;
-  while (i < text.size() && isBlank(text[i])) ++i;
-  bool negative = false;
-  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-    negative = text[i] == '-';
-    ++i;
-  }
-  if (i >= text.size() || !isDigit(text[i])) return {ScannedInt::Status::noNumber, 0};
-
-  // Accumulate in 64 bits and stop growing once far past the int range, so
-  // any run of digits is consumed without overflow.
-  std::int64_t magnitude = 0;
-  bool tooLarge = false;
-  while (i < text.size() && isDigit(text[i])) {
-    if (!tooLarge) {
-      magnitude = magnitude * 10 + (text[i] - '0');
-      if (magnitude > std::int64_t{INT_MAX} + 1) tooLarge = true;
-    }
-    ++i;
-  }
-  pos = i;
-  const std::int64_t value = negative ? -magnitude : magnitude;
-  if (tooLarge || value > INT_MAX || value < INT_MIN) {
-    return {ScannedInt::Status::outOfRange, negative ? INT_MIN : INT_MAX};
-  }
-  return {ScannedInt::Status::ok, static_cast<int>(value)};
-}
 
 bool namesMinute(int stamp) {
   // The last day of each month in a leap year: 29 February comes round too.
@@ -105,6 +69,12 @@ std::optional<TextFault> withoutRecord(std::string_view text, const std::vector<
       break;
     }
   }
+  return std::nullopt;
+}
+
+std::optional<std::string> withoutBooking(std::string_view text, const std::vector<int>& booking,
+                                          std::optional<std::string>& after) {
+  if (auto fault = withoutRecord(text, booking, after)) return fault->describe();
   return std::nullopt;
 }
 

@@ -10,9 +10,9 @@
 #include "machine/registers.h"
 #include "output/display.h"
 #include "output/edition.h"
+#include "schedule/booking_text.h"
 #include "schedule/brew_schedule.h"
 #include "schedule/clean_schedule.h"
-#include "schedule/booking_text.h"
 #include "store/journal.h"
 
 namespace cm {

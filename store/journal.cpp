@@ -135,9 +135,8 @@ class Journal {
     std::vector<PromisedWrite> writes;
     std::optional<std::string> before;
     if (auto error = readDataFile(consumed.path.c_str(), before)) return fail(*error);
-    const auto kept = std::find_if(keptFiles.begin(), keptFiles.end(),
-                                   [&](const KeptFile& file) { return file.path == consumed.path; });
-    if (before && kept != keptFiles.end() && kept->withoutBooking) {
+    const KeptFile* const kept = keptFile(keptFiles, consumed.path);
+    if (before && kept && kept->withoutBooking) {
       std::optional<std::string> after;
       // A file not understood is not written over: the booking stays pending.
       if (auto fault = kept->withoutBooking(*before, consumed.record, after)) {

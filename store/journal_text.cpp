@@ -8,12 +8,12 @@
 
 namespace cm {
 
-namespace {
-
 const KeptFile* keptFile(std::span<const KeptFile> files, std::string_view name) {
   const auto kept = std::find_if(files.begin(), files.end(), [name](const KeptFile& f) { return f.path == name; });
   return kept == files.end() ? nullptr : &*kept;
 }
+
+namespace {
 
 // Reads the journal's text; every read fails once, and stays failed.
 class Cursor {

@@ -34,6 +34,9 @@ struct KeptFile {
                                                std::optional<std::string>& after) = nullptr;
 };
 
+// The kept file of that name; nullptr when there is none.
+const KeptFile* keptFile(std::span<const KeptFile> files, std::string_view name);
+
 // A booking consumed by a sequence: its file and its numbers, as many as a
 // booking of that file holds.
 struct Consumption {
